@@ -1,0 +1,11 @@
+// Placeholder until the program directory lands.
+#include "text/program_directory.h"
+
+namespace velmora {
+const std::string& InitProgramDirectory() {
+    static std::string dir;
+    return dir;
+}
+std::string ProgramDirectory() { return InitProgramDirectory(); }
+std::string DirectoryOfPath(std::string_view, char, bool) { return {}; }
+}  // namespace velmora
