@@ -7,5 +7,6 @@ const std::string& InitProgramDirectory() {
     return dir;
 }
 std::string ProgramDirectory() { return InitProgramDirectory(); }
+void OverrideProgramDirectory(std::string) {}
 std::string DirectoryOfPath(std::string_view, char, bool) { return {}; }
 }  // namespace velmora

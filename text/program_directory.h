@@ -13,6 +13,8 @@ const std::string& InitProgramDirectory();
 // The directory remembered by InitProgramDirectory, without a trailing
 // separator (finds it first if needed).
 std::string ProgramDirectory();
+// Replaces the remembered directory (tests save into a directory of their own).
+void OverrideProgramDirectory(std::string directory);
 
 // Everything before the last separator of path, or the empty text when there
 // is none. With double_byte_code_page, a separator byte that is the second
