@@ -1,13 +1,158 @@
-// Placeholder until the formulas land.
+// Survey formulas. The digits a surveyor sees depend on exactly how each step
+// is rounded, so every step below says where its value is stored as a double
+// (or as a float) and at which precision it is computed.
 #include "core/survey_math.h"
 
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 namespace velmora {
-double SurveyMath::Azimuth(double, double) const { return 0; }
-double SurveyMath::Distance(double, double) const { return 0; }
-double SurveyMath::RadToDeg(double) const { return 0; }
-double SurveyMath::DegToRad(double) const { return 0; }
-double SurveyMath::NormalizeAngle(double) const { return 0; }
-double SurveyMath::IncludedAngle(double, double) const { return 0; }
-double SurveyMath::DmsToRad(double) const { return 0; }
-std::int32_t IntPart(double) { return 0; }
+namespace {
+
+// The formulas were first run on an x87 unit set to 64-bit mantissas: each
+// operation was computed in the 80-bit format and rounded to a double only
+// where it was stored. Where long double is that format we do the same, so the
+// rare double-rounding cases come out as they always did; elsewhere plain
+// double is the closest we have.
+#if LDBL_MANT_DIG == 64
+using Extended = long double;
+#else
+using Extended = double;
+#endif
+
+// One extended-precision operation whose result is stored as a double.
+double StoredSum(double a, double b) {
+    return static_cast<double>(Extended{a} + b);
+}
+double StoredDifference(double a, double b) {
+    return static_cast<double>(Extended{a} - b);
+}
+double StoredProduct(double a, double b) {
+    return static_cast<double>(Extended{a} * b);
+}
+double StoredQuotient(double a, double b) {
+    return static_cast<double>(Extended{a} / b);
+}
+
+// The minutes and seconds terms were kept in single-precision variables; that
+// rounding is visible in the 13 digits shown (123.456789 gives ...089302, not
+// ...089289), so it stays: the quotient is stored as a double, then as a float.
+double StoredQuotientAsFloat(double a, double b) {
+    return static_cast<float>(StoredQuotient(a, b));
+}
+
+// A fraction above this counts as rounding noise just below the next whole
+// number: (12.59 - 12) * 100 is 58.999999999999986 and means 59 minutes.
+constexpr double kWholeNumberThreshold = 0.999999999999;
+static_assert(std::bit_cast<std::uint64_t>(kWholeNumberThreshold) == 0x3FEFFFFFFFFFDCD1);
+
+// 2^63: the first magnitude a 64-bit signed integer cannot hold.
+constexpr double kInt64Limit = 9223372036854775808.0;
+
+// Positive (or +0, +infinity, NaN) packed angle to radians.
+double PackedMagnitudeToRad(double x) {
+    const double degrees = IntPart(x);
+    const double minutes =
+        IntPart(StoredProduct(StoredDifference(x, degrees), SurveyMath::kHundred));
+    const double minutes_term = StoredQuotientAsFloat(minutes, SurveyMath::kSixty);
+
+    // Seconds are the digits after the minutes, with the decimal point moved
+    // two places right: x * 100 drops the degrees' point behind the minutes.
+    const double shifted = StoredProduct(x, SurveyMath::kHundred);
+    const double seconds =
+        StoredProduct(StoredDifference(shifted, IntPart(shifted)), SurveyMath::kHundred);
+    const double seconds_term = StoredQuotientAsFloat(seconds, SurveyMath::kSecondsPerDegree);
+
+    // The three parts are added in one extended-precision expression and
+    // rounded to a double once, not after each addition.
+    const double sum = static_cast<double>(Extended{degrees} + minutes_term + seconds_term);
+    return StoredQuotient(StoredProduct(sum, SurveyMath::kPi), SurveyMath::kDegHalfTurn);
+}
+
+}  // namespace
+
+std::int32_t IntPart(double x) {
+    const double whole = std::trunc(x);
+    const double fraction = x - whole;  // exact, and has the sign of x
+    if (std::fabs(fraction) > kWholeNumberThreshold) {
+        x = x > 0 ? whole + 1 : whole - 1;
+    }
+    const double floored = std::floor(x);
+    // NaN fails this test as well as the infinities.
+    if (!(std::fabs(floored) < kInt64Limit)) {
+        return 0;
+    }
+    // Keep the low 32 bits: degrees beyond the 32-bit range wrap rather than
+    // saturate, which is how the packed angles have always been read.
+    const auto wide = static_cast<std::int64_t>(floored);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+}
+
+double SurveyMath::DmsToRad(double packed) const {
+    // The sign belongs to the whole angle: -123.456789 is -(123 deg 45' 67.89").
+    // Splitting the negative number directly would floor to -124 degrees and
+    // read the minutes from the complement. -0 comes back as -0.
+    if (std::signbit(packed)) {
+        return -PackedMagnitudeToRad(-packed);
+    }
+    return PackedMagnitudeToRad(packed);
+}
+
+double SurveyMath::Azimuth(double dx, double dy) const {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    if (std::isnan(dx) || std::isnan(dy)) {
+        return kNaN;
+    }
+    const bool dy_positive = dy > kEps;
+    const bool dy_negative = dy < -kEps;
+    if (!(std::fabs(dx) > kEps)) {
+        // Along the Y axis; coincident points have no direction at all.
+        if (dy_positive) {
+            return kPi / 2;
+        }
+        return dy_negative ? StoredSum(kPi, kPi / 2) : kNaN;
+    }
+    const double r = static_cast<double>(std::atan(Extended{StoredQuotient(dy, dx)}));
+    const bool dx_positive = dx > kEps;
+    if (dy_positive) {
+        return dx_positive ? r : StoredDifference(kPi, std::fabs(r));
+    }
+    if (dy_negative) {
+        return dx_positive ? StoredDifference(kTwoPi, std::fabs(r)) : StoredSum(r, kPi);
+    }
+    // Along the X axis: the limits of the quadrant formulas on either side.
+    return dx_positive ? 0.0 : kPi;
+}
+
+double SurveyMath::Distance(double dx, double dy) const {
+    const double squares = StoredSum(StoredProduct(dx, dx), StoredProduct(dy, dy));
+    return static_cast<double>(std::sqrt(Extended{squares}));
+}
+
+double SurveyMath::RadToDeg(double angle) const {
+    return StoredQuotient(StoredProduct(angle, kDegHalfTurn), kPi);
+}
+
+double SurveyMath::DegToRad(double angle) const {
+    return StoredQuotient(StoredProduct(angle, kPi), kDegHalfTurn);
+}
+
+double SurveyMath::NormalizeAngle(double angle) const {
+    if (angle < -kEps) {
+        return StoredSum(angle, kTwoPi);
+    }
+    if (StoredDifference(angle, kTwoPi) > kEps) {
+        return StoredDifference(angle, kTwoPi);
+    }
+    return angle;
+}
+
+double SurveyMath::IncludedAngle(double a, double b) const {
+    const double d = std::fabs(StoredDifference(a, b));
+    return StoredDifference(d, kPi) > kEps ? StoredDifference(kTwoPi, d) : d;
+}
+
 }  // namespace velmora
