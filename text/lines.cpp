@@ -1,14 +1,184 @@
-// Placeholder until the line functions land.
 #include "text/lines.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace velmora {
-std::string BytesToText(std::string_view block) { return std::string(block); }
-std::string_view BytesToTextView(std::string_view block) { return block; }
-std::string TextToBytes(std::string_view text) { return std::string(text); }
-std::vector<std::string> SplitText(std::string_view, std::string_view) { return {}; }
+namespace {
+
+constexpr std::size_t kNotFound = std::string_view::npos;
+
+bool IsHighBit(unsigned char byte) {
+    return byte >= 0x80;
+}
+
+// Eight bytes at a time: a word is a "stop" when one of its bytes equals the
+// looked-for byte or has its high bit set. The zero-byte test
+// (x - 0x01..) & ~x & 0x80.. can only report false hits in bytes above a true
+// hit, so on a little-endian machine its lowest set bit is exact.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t StopBits(std::uint64_t word, std::uint64_t pattern) {
+    const std::uint64_t equal = word ^ pattern;
+    const std::uint64_t equal_bytes = (equal - kOnes) & ~equal & kHighBits;
+    return equal_bytes | (word & kHighBits);
+}
+
+// First index at or after from whose byte is `wanted` or 0x80-0xFF, or
+// kNotFound. Every byte skipped over is an ASCII byte and so a character of
+// its own, which keeps the caller on character boundaries.
+std::size_t FindStop(std::string_view text, std::size_t from, unsigned char wanted) {
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t pattern = kOnes * wanted;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + i, sizeof word);
+            if (const std::uint64_t bits = StopBits(word, pattern)) {
+                return i + static_cast<std::size_t>(std::countr_zero(bits)) / 8;
+            }
+        }
+    }
+    for (; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (byte == wanted || IsHighBit(byte)) {
+            return i;
+        }
+    }
+    return kNotFound;
+}
+
+bool IsIdeographicSpaceAt(std::string_view text, std::size_t pos) {
+    return pos + 1 < text.size() && static_cast<unsigned char>(text[pos]) == 0xA1 &&
+           static_cast<unsigned char>(text[pos + 1]) == 0xA1;
+}
+
+std::size_t SkipLeadingSpaces(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ' ') {
+            pos += 1;
+        } else if (IsIdeographicSpaceAt(text, pos)) {
+            pos += 2;
+        } else {
+            break;
+        }
+    }
+    return pos;
+}
+
+// Where the kept part ends: walks by characters from `from` and cuts off the
+// final run of spaces, or, when the text ends in a lone high-bit byte, only
+// that incomplete character (the spaces in front of it stay).
+std::size_t TrimmedEnd(std::string_view text, std::size_t from) {
+    const std::size_t size = text.size();
+    std::size_t run_start = kNotFound;
+    std::size_t pos = from;
+    while (pos < size) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        std::size_t width = 1;
+        bool is_space = byte == ' ';
+        if (IsHighBit(byte)) {
+            if (pos + 1 == size) {
+                return pos;
+            }
+            width = 2;
+            is_space = IsIdeographicSpaceAt(text, pos);
+        }
+        if (!is_space) {
+            run_start = kNotFound;
+        } else if (run_start == kNotFound) {
+            run_start = pos;
+        }
+        pos += width;
+    }
+    return run_start == kNotFound ? size : run_start;
+}
+
+}  // namespace
+
+std::string_view BytesToTextView(std::string_view block) {
+    const void* nul = std::memchr(block.data(), '\0', block.size());
+    if (nul == nullptr) {
+        return block;
+    }
+    return block.substr(0, static_cast<const char*>(nul) - block.data());
+}
+
+std::string BytesToText(std::string_view block) {
+    return std::string(BytesToTextView(block));
+}
+
+std::string TextToBytes(std::string_view text) {
+    return std::string(text);
+}
+
 LineSplitter::LineSplitter(std::string_view text, std::string_view delimiter)
     : text_(text), delimiter_(delimiter) {}
-bool LineSplitter::Next(std::string_view&) { return false; }
-std::string TrimSpaces(std::string_view text) { return std::string(text); }
-std::string_view TrimSpacesView(std::string_view text) { return text; }
+
+std::size_t LineSplitter::FindDelimiter() const {
+    const std::size_t size = text_.size();
+    const std::size_t length = delimiter_.size();
+    const auto first = static_cast<unsigned char>(delimiter_[0]);
+    std::size_t pos = start_;
+    while (true) {
+        pos = FindStop(text_, pos, first);
+        // A delimiter needs `length` bytes from a character boundary.
+        if (pos == kNotFound || size - pos < length) {
+            return kNotFound;
+        }
+        if (text_.compare(pos, length, delimiter_) == 0) {
+            return pos;
+        }
+        if (!IsHighBit(static_cast<unsigned char>(text_[pos]))) {
+            pos += 1;
+        } else if (pos + 1 < size) {
+            // A two-byte character: its second byte never starts a delimiter,
+            // even when it is a CR.
+            pos += 2;
+        } else {
+            return kNotFound;
+        }
+    }
+}
+
+bool LineSplitter::Next(std::string_view& line) {
+    // An empty remainder (and so an empty text) yields nothing more.
+    if (start_ >= text_.size()) {
+        return false;
+    }
+    const std::size_t found = delimiter_.empty() ? kNotFound : FindDelimiter();
+    if (found == kNotFound) {
+        line = text_.substr(start_);
+        start_ = text_.size();
+    } else {
+        line = text_.substr(start_, found - start_);
+        start_ = found + delimiter_.size();
+    }
+    return true;
+}
+
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter) {
+    std::vector<std::string> elements;
+    LineSplitter splitter(text, delimiter);
+    std::string_view line;
+    while (splitter.Next(line)) {
+        elements.emplace_back(line);
+    }
+    return elements;
+}
+
+std::string_view TrimSpacesView(std::string_view text) {
+    const std::size_t begin = SkipLeadingSpaces(text);
+    return text.substr(begin, TrimmedEnd(text, begin) - begin);
+}
+
+std::string TrimSpaces(std::string_view text) {
+    return std::string(TrimSpacesView(text));
+}
+
 }  // namespace velmora

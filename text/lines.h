@@ -24,18 +24,22 @@ std::string TextToBytes(std::string_view text);
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);
 
 // Yields the pieces of SplitText one by one, as views into the text, without
-// building the whole array (the converter streams files of any size).
+// building the whole array (the converter streams files of any size). The
+// text and the delimiter must outlive the splitter.
 class LineSplitter {
-public:
+  public:
     LineSplitter(std::string_view text, std::string_view delimiter);
     // Stores the next piece in line and returns true, or returns false at the end.
     bool Next(std::string_view& line);
 
-private:
+  private:
+    // Position of the next delimiter that starts at a character boundary at
+    // or after start_, or npos when there is none.
+    std::size_t FindDelimiter() const;
+
     std::string_view text_;
     std::string_view delimiter_;
     std::size_t start_ = 0;
-    bool done_ = false;
 };
 
 // Removes spaces (0x20 and the ideographic space 0xA1 0xA1) at both ends and
