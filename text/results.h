@@ -8,6 +8,7 @@
 namespace velmora {
 
 inline constexpr std::string_view kResultSeparator = "------";
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A UTF-8 byte-order mark at the very start of a file's text is not part of
 // its first line: returns the text behind it (or the text unchanged).
@@ -20,5 +21,10 @@ void AppendRadiansTextOfLine(std::string& out, std::string_view line);
 
 // Appends one line of the results file: angle, "------", radians, CR LF.
 void AppendResultLine(std::string& out, std::string_view angle, std::string_view radians);
+
+// Appends the results-file line of one input line: the line as read, then its
+// radians text; the same bytes as AppendResultLine(out, line,
+// RadiansTextOfLine(line)) without the temporary text.
+void AppendConvertedLine(std::string& out, std::string_view line);
 
 }  // namespace velmora
