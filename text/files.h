@@ -4,6 +4,9 @@
 // save never destroys the previous results.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,24 +16,48 @@ namespace velmora {
 inline constexpr long long kMaxBlockSize = 0x7FFFFFFF;
 
 // The whole file, or the empty block for an empty name, a missing, unreadable
-// or empty file, a directory, or a file of 2^31 bytes or more.
+// or empty file, a directory, a device, or a file of 2^31 bytes or more.
 std::string ReadWholeFile(const std::string& name);
 
 // Like ReadWholeFile, but says why it failed: returns false and sets error to
-// a short reason ("No such file or directory", "is a directory", ...).
-// An empty file is not a failure.
+// a short reason ("no such file or directory", "is a directory", "larger than
+// 2 GiB", ...). An empty file is not a failure.
+//
+// Regular files are read after their size is checked, so a huge file is
+// refused before anything is read. Named pipes are read to their end as well
+// (a converter fed through a pipe means its contents); they are opened without
+// waiting, so a pipe nobody writes to reads as empty at once. Devices and
+// sockets are refused ("not a regular file"): reading them could block
+// forever or never end.
 bool ReadWholeFileReporting(const std::string& name, std::string& data, std::string& error);
+
+// Reads an open descriptor (standard input, a pipe) to its end, appending to
+// data; false with a reason on a read error or beyond 2^31 - 1 bytes. The
+// descriptor stays open.
+bool ReadAllFromDescriptor(int fd, std::string& data, std::string& error);
 
 // Creates or replaces name with exactly data. Writes a temporary file in the
 // same directory and renames it over name only when every byte is on disk; on
 // any failure returns false, removes the temporary file and leaves an
-// existing target as it was.
+// existing target as it was. An empty name, a missing directory, or a target
+// that is a directory or device give false.
 bool WriteWholeFile(const std::string& name, std::string_view data);
 
+// The system calls that put bytes on disk. The writer goes through these so
+// that a test can make a write or the flush fail at any chosen byte.
+struct FileWriteCalls {
+    ssize_t (*write)(int fd, const void* bytes, size_t count);
+    int (*fsync)(int fd);
+};
+const FileWriteCalls& SystemFileWriteCalls();
+
 // The same atomic replacement, fed in pieces (for output built as it streams).
+// Usage: Open, Write as often as needed, Commit. Any failure abandons the
+// temporary file; later calls then return false.
 class AtomicFileWriter {
-public:
-    explicit AtomicFileWriter(std::string target);
+  public:
+    explicit AtomicFileWriter(std::string target,
+                              const FileWriteCalls& calls = SystemFileWriteCalls());
     ~AtomicFileWriter();  // abandons an uncommitted temporary file
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -41,14 +68,21 @@ public:
     // Flushes, syncs and renames over the target; false on any failure, after
     // which the temporary file is gone and the target untouched.
     bool Commit();
+    // Removes the temporary file; the target is left as it was.
     void Abandon();
     const std::string& Error() const { return error_; }
+    // The temporary file while one is open, otherwise empty.
+    const std::string& TemporaryPath() const { return temp_path_; }
 
-private:
-    bool Fail(const char* what);
+  private:
+    bool CreateTemporary(mode_t mode, bool keep_mode);
+    bool Fail(const char* what, int err);
+    bool NotOpen();
+    bool WriteAll(std::string_view bytes);
     std::string target_;
     std::string temp_path_;
     std::string error_;
+    FileWriteCalls calls_;
     int fd_ = -1;
 };
 
