@@ -8,7 +8,8 @@ namespace velmora {
 
 // Finds the executable's directory (Linux: /proc/self/exe) and remembers it;
 // later calls of ProgramDirectory return this value whatever happens to the
-// working directory. Returns the directory found.
+// working directory. Returns the directory found (empty when the path cannot
+// be had). Meant for start-up, before any other thread exists.
 const std::string& InitProgramDirectory();
 // The directory remembered by InitProgramDirectory, without a trailing
 // separator (finds it first if needed).
