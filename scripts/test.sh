@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-ensure_packages cmake make g++ libgtest-dev libbenchmark-dev qt6-base-dev
+ensure_packages cmake make g++ libgtest-dev libbenchmark-dev qt6-base-dev fonts-wqy-microhei
 
 build=${VELMORA_BUILD_DIR:-build}
 werror=OFF
