@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,10 @@ struct SplitCase {
     const char* delimiter;
     std::vector<const char*> expected;
 };
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class SplitTextTest : public ::testing::TestWithParam<SplitCase> {};
 
@@ -155,6 +160,10 @@ struct ConversionCase {
     const char* input;
     const char* expected;
 };
+
+void PrintTo(const ConversionCase& c, std::ostream* os) {
+    *os << '"' << c.input << '"';
+}
 
 class TrimSpacesTest : public ::testing::TestWithParam<ConversionCase> {};
 
