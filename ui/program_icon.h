@@ -1,0 +1,10 @@
+// The program's icon, painted in code: an angle measured from a station.
+#pragma once
+
+#include <QIcon>
+
+namespace velmora {
+
+QIcon ProgramIcon();
+
+}  // namespace velmora
