@@ -1,0 +1,79 @@
+#include "window_driver.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
+namespace velmora::testing {
+
+ModalAnswer::ModalAnswer(std::function<void(QWidget*)> answer)
+    : answer_(std::move(answer)), timer_(new QTimer) {
+    timer_->setInterval(5);
+    QObject::connect(timer_, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || answered_) {
+            return;
+        }
+        timer_->stop();
+        answered_ = true;
+        answer_(modal);
+    });
+    timer_->start();
+}
+
+ModalAnswer::~ModalAnswer() {
+    delete timer_;
+}
+
+std::function<void(QWidget*)> ChooseFileInDialog(const QString& path) {
+    return [path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) {
+            modal->close();  // not the dialog expected: the test sees no rows
+            return;
+        }
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        // QFileDialog hides accept(); through QDialog it still checks the file.
+        static_cast<QDialog*>(dialog)->accept();
+    };
+}
+
+std::function<void(QWidget*)> CancelFileDialog() {
+    return [](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        }
+    };
+}
+
+std::function<void(QWidget*)> AcknowledgeMessage(SeenMessage& seen) {
+    return [&seen](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) {
+            modal->close();
+            return;
+        }
+        seen.seen = true;
+        seen.icon = box->icon();
+        seen.caption = box->windowTitle();
+        seen.text = box->text();
+        seen.buttons = box->standardButtons();
+        seen.application_modal = box->windowModality() == Qt::ApplicationModal;
+        box->button(QMessageBox::Ok)->click();
+    };
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace velmora::testing
