@@ -182,7 +182,9 @@ bool ParseNumber(std::string_view text, DecimalNumber& number) {
 }
 
 // A fixed-size unsigned integer, large enough for every value the reader
-// forms: 10^348 shifted left by 127 bits stays below 2^1284 < 2^(64 * 21).
+// forms: the largest, 10^347 shifted left by 63 bits in the long division,
+// stays below 2^1216, within 19 of the 21 limbs. Loops run over the limbs in
+// use only.
 class BigInteger {
   public:
     static constexpr int kLimbs = 21;
@@ -194,10 +196,14 @@ class BigInteger {
 
     void Multiply(std::uint64_t factor) {
         std::uint64_t carry = 0;
-        for (auto& limb : limbs_) {
-            const unsigned __int128 product = static_cast<unsigned __int128>(limb) * factor + carry;
-            limb = static_cast<std::uint64_t>(product);
+        for (int i = 0; i < used_; ++i) {
+            const unsigned __int128 product =
+                static_cast<unsigned __int128>(limbs_[i]) * factor + carry;
+            limbs_[i] = static_cast<std::uint64_t>(product);
             carry = static_cast<std::uint64_t>(product >> 64);
+        }
+        if (carry != 0) {
+            limbs_[used_++] = carry;
         }
     }
 
@@ -214,7 +220,8 @@ class BigInteger {
     void ShiftLeft(int bits) {
         const int limbs = bits / 64;
         const int rest = bits % 64;
-        for (int i = kLimbs - 1; i >= 0; --i) {
+        used_ = std::min(used_ + limbs + 1, kLimbs);
+        for (int i = used_ - 1; i >= 0; --i) {
             std::uint64_t value = i >= limbs ? limbs_[i - limbs] << rest : 0;
             if (rest != 0 && i > limbs) {
                 value |= limbs_[i - limbs - 1] >> (64 - rest);
@@ -224,15 +231,17 @@ class BigInteger {
     }
 
     void ShiftRightByOne() {
-        for (int i = 0; i < kLimbs; ++i) {
+        for (int i = 0; i < used_; ++i) {
             const std::uint64_t high = i + 1 < kLimbs ? limbs_[i + 1] << 63 : 0;
             limbs_[i] = (limbs_[i] >> 1) | high;
         }
     }
 
+    // Requires *this >= other.
     void Subtract(const BigInteger& other) {
+        used_ = std::max(used_, other.used_);
         std::uint64_t borrow = 0;
-        for (int i = 0; i < kLimbs; ++i) {
+        for (int i = 0; i < used_; ++i) {
             const std::uint64_t a = limbs_[i];
             const std::uint64_t b = other.limbs_[i];
             limbs_[i] = a - b - borrow;
@@ -241,7 +250,7 @@ class BigInteger {
     }
 
     bool IsLessThan(const BigInteger& other) const {
-        for (int i = kLimbs - 1; i >= 0; --i) {
+        for (int i = std::max(used_, other.used_) - 1; i >= 0; --i) {
             if (limbs_[i] != other.limbs_[i]) {
                 return limbs_[i] < other.limbs_[i];
             }
@@ -249,20 +258,16 @@ class BigInteger {
         return false;
     }
 
-    bool IsZero() const {
-        return std::all_of(limbs_.begin(), limbs_.end(), [](std::uint64_t l) { return l == 0; });
-    }
+    bool IsZero() const { return BitWidth() == 0; }
 
     int BitWidth() const {
-        for (int i = kLimbs - 1; i >= 0; --i) {
+        for (int i = used_ - 1; i >= 0; --i) {
             if (limbs_[i] != 0) {
                 return 64 * i + std::bit_width(limbs_[i]);
             }
         }
         return 0;
     }
-
-    bool Bit(int index) const { return ((limbs_[index / 64] >> (index % 64)) & 1) != 0; }
 
     // The 64 bits from bit `from` upwards.
     std::uint64_t Bits64(int from) const {
@@ -276,16 +281,19 @@ class BigInteger {
     }
 
     bool AnyBitBelow(int index) const {
-        for (int i = 0; i < index; ++i) {
-            if (Bit(i)) {
+        const int limb = index / 64;
+        for (int i = 0; i < limb; ++i) {
+            if (limbs_[i] != 0) {
                 return true;
             }
         }
-        return false;
+        const std::uint64_t partial_mask = (std::uint64_t{1} << (index % 64)) - 1;
+        return limb < kLimbs && (limbs_[limb] & partial_mask) != 0;
     }
 
   private:
     std::array<std::uint64_t, kLimbs> limbs_{};
+    int used_ = 2;  // limbs from here on are zero
 };
 
 // digits * 10^power for power >= 0: the exact product, cut to its top 64 bits.
@@ -333,7 +341,7 @@ double DecimalToDouble(unsigned __int128 digits, int digit_count, std::int64_t p
     if (magnitude < -323) {
         return 0.0;  // below 1e-324, under half the smallest subnormal (4.9e-324)
     }
-    // From here on 10^|power| has at most 24 + 324 digits.
+    // From here on 10^|power| is at most 10^347.
     return power >= 0 ? ScaleUp(digits, power) : ScaleDown(digits, -power);
 }
 
