@@ -17,6 +17,10 @@ int main(int argc, char* argv[]) {
     QDir::setCurrent(QFile::decodeName(QByteArray::fromStdString(directory)));
 
     QApplication application(argc, argv);
+    // X11 never shows an empty caption: Qt puts the application's name into
+    // it, so the results window (whose caption is empty) reads "Velmora"
+    // rather than the executable's file name.
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
 
     // The angle arithmetic is exact to the last digit only in the unit's
     // default state: extended precision, round to nearest, all exceptions
