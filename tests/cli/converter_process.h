@@ -1,0 +1,228 @@
+// Runs the built velmora-convert as a child process for the hostile-input,
+// write-fault and concurrency tests. Standard output can go to a file or be
+// streamed back through a pipe, so a test can check hundreds of megabytes of
+// output without holding them.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velmora::testing {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// A fresh directory for one test, removed with everything in it afterwards.
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        std::string pattern = (fs::temp_directory_path() / "velmora-hostile-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Names of the entries: a temporary file left behind shows up here.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    fs::path path_;
+};
+
+struct ChildResult {
+    // The exit code, or -1 when the child was ended by a signal.
+    int exit_code = -1;
+    int signal = 0;
+    std::string err;
+};
+
+struct ChildOptions {
+    // Standard input; /dev/null when empty.
+    std::string stdin_path = {};
+    // Standard output goes to this file; /dev/null when empty, unless
+    // on_output streams it back.
+    std::string stdout_path = {};
+    // Called with each piece of standard output as it arrives.
+    std::function<void(std::string_view)> on_output = {};
+    // RLIMIT_FSIZE for the child; 0 for no limit.
+    rlim_t file_size_limit = 0;
+    // Whether the child starts with SIGXFSZ ignored, so that a write beyond
+    // the limit fails with EFBIG; otherwise the signal has its default
+    // action, as in a shell after `ulimit -f`, and ends the process.
+    bool file_size_signal_ignored = true;
+};
+
+namespace detail {
+
+// Runs in the child between fork and exec: only system calls.
+[[noreturn]] inline void ExecConverter(const ChildOptions& options, int stdout_fd, int stderr_fd,
+                                       std::vector<char*>& argv) {
+    const char* in = options.stdin_path.empty() ? "/dev/null" : options.stdin_path.c_str();
+    const int in_fd = ::open(in, O_RDONLY);
+    if (in_fd < 0 || ::dup2(in_fd, 0) < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(stderr_fd, 2) < 0) {
+        ::_exit(127);
+    }
+    if (options.file_size_limit != 0) {
+        // Ignored dispositions survive exec; handled ones fall back to default.
+        ::signal(SIGXFSZ, options.file_size_signal_ignored ? SIG_IGN : SIG_DFL);
+        const rlimit limit{options.file_size_limit, options.file_size_limit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+}
+
+inline std::string ReadAll(int fd) {
+    std::string bytes;
+    char chunk[4096];
+    ssize_t n;
+    while ((n = ::read(fd, chunk, sizeof chunk)) > 0 || (n < 0 && errno == EINTR)) {
+        bytes.append(chunk, static_cast<std::size_t>(n > 0 ? n : 0));
+    }
+    return bytes;
+}
+
+}  // namespace detail
+
+// A started velmora-convert; Wait collects its exit and standard error.
+class ConverterProcess {
+  public:
+    // Starts the converter with these arguments. With on_output set, the
+    // caller must call Wait, which streams the output while it waits.
+    ConverterProcess(const std::vector<std::string>& args, ChildOptions options)
+        : options_(std::move(options)), err_file_(std::tmpfile()) {
+        std::vector<std::string> strings = args;
+        std::vector<char*> argv{const_cast<char*>(VELMORA_CONVERT_EXE)};
+        for (std::string& arg : strings) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        int out_fd = -1;
+        if (options_.on_output) {
+            int ends[2];
+            if (::pipe2(ends, O_CLOEXEC) == 0) {
+                out_pipe_ = ends[0];
+                out_fd = ends[1];
+            }
+        } else {
+            const char* out =
+                options_.stdout_path.empty() ? "/dev/null" : options_.stdout_path.c_str();
+            out_fd = ::open(out, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            detail::ExecConverter(options_, out_fd, ::fileno(err_file_), argv);
+        }
+        ::close(out_fd);
+    }
+    ~ConverterProcess() {
+        if (pid_ > 0) {
+            Wait();
+        }
+        std::fclose(err_file_);
+    }
+    ConverterProcess(const ConverterProcess&) = delete;
+    ConverterProcess& operator=(const ConverterProcess&) = delete;
+
+    // True once the process has ended; does not wait. Not for streamed
+    // output, which only Wait reads.
+    bool Exited() {
+        if (!waited_ && ::waitpid(pid_, &status_, WNOHANG) == pid_) {
+            waited_ = true;
+        }
+        return waited_;
+    }
+
+    ChildResult Wait() {
+        StreamOutput();
+        while (!waited_) {
+            if (::waitpid(pid_, &status_, 0) == pid_ || errno != EINTR) {
+                waited_ = true;
+            }
+        }
+        ChildResult result;
+        if (WIFEXITED(status_)) {
+            result.exit_code = WEXITSTATUS(status_);
+        } else if (WIFSIGNALED(status_)) {
+            result.signal = WTERMSIG(status_);
+        }
+        std::rewind(err_file_);
+        result.err = detail::ReadAll(::fileno(err_file_));
+        return result;
+    }
+
+  private:
+    void StreamOutput() {
+        if (out_pipe_ < 0) {
+            return;
+        }
+        std::vector<char> chunk(std::size_t{1} << 16);
+        ssize_t n;
+        while ((n = ::read(out_pipe_, chunk.data(), chunk.size())) != 0) {
+            if (n > 0) {
+                options_.on_output(std::string_view(chunk.data(), static_cast<std::size_t>(n)));
+            } else if (errno != EINTR) {
+                break;
+            }
+        }
+        ::close(out_pipe_);
+        out_pipe_ = -1;
+    }
+
+    ChildOptions options_;
+    FILE* err_file_;
+    int out_pipe_ = -1;
+    pid_t pid_ = -1;
+    int status_ = 0;
+    bool waited_ = false;
+};
+
+// Runs velmora-convert with these arguments and waits for it.
+inline ChildResult RunConverter(const std::vector<std::string>& args,
+                                const ChildOptions& options = {}) {
+    return ConverterProcess(args, options).Wait();
+}
+
+}  // namespace velmora::testing
