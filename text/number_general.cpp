@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/number_nonfinite.h"
 #include "text/number_rounding.h"
-#include "text/number_special.h"
 #include "text/number_text.h"
 
 namespace velmora::detail {
@@ -424,8 +424,8 @@ std::string NumberToTextGeneral(double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const std::string sign = negative ? "-" : "";
-    if (const char* special = number_special::SpecialText(bits)) {
-        return sign + special;
+    if (const char* non_finite = number_nonfinite::NonFiniteText(bits)) {
+        return sign + non_finite;
     }
     if ((bits << 1) == 0) {
         return "0";
