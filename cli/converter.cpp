@@ -51,7 +51,8 @@ constexpr std::string_view kHelp =
     "the start of a file is skipped.\n"
     "\n"
     "  -o PATH            write to PATH instead of standard output; PATH is\n"
-    "                     replaced only once the whole output is written\n"
+    "                     replaced only once the whole output is written, and\n"
+    "                     not at all when a FILE could not be read\n"
     "  -a, --angle TEXT   convert TEXT alone and print only its radians and a\n"
     "                     newline (may be repeated)\n"
     "  -h, --help         show this help\n"
@@ -137,9 +138,11 @@ class Output {
     // Writes bytes at once, behind whatever is buffered.
     bool WriteThrough(std::string_view bytes) { return Flush() && Send(bytes); }
 
+    bool WritesToFile() const { return file_ != nullptr; }
+
     // Writes what is left and, with -o, puts the file in place of the target.
-    // When this fails the writer's destructor removes the temporary file, so
-    // an existing target keeps its old contents.
+    // When this fails, or is never called, the writer's destructor removes the
+    // temporary file, so an existing target keeps its old contents.
     bool Finish() {
         return Flush() && (file_ == nullptr || file_->Commit() || Fail(file_->Error()));
     }
@@ -290,7 +293,17 @@ int Convert(const Options& options) {
     } else {
         written = ConvertFiles(options.files, output, read_failed);
     }
-    if (!written || !output.Finish()) {
+    if (!written) {
+        Complain(output.Failure());
+        return kExitFailure;
+    }
+    if (read_failed && output.WritesToFile()) {
+        // Results missing a file must not take the place of earlier, whole
+        // results: a mistyped name would destroy them.
+        Complain(*options.output_path + ": left unchanged, since an input could not be read");
+        return kExitFailure;
+    }
+    if (!output.Finish()) {
         Complain(output.Failure());
         return kExitFailure;
     }
