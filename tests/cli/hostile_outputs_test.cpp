@@ -100,11 +100,9 @@ TEST(HostileOutputs, FullDiskKeepsThePreviousFile) {
                       previous, disk.path());
 }
 
-// Fault: with -o, an input that cannot be read is reported and exit is 1, yet
-// the target is replaced by the output of the other inputs (or by an empty
-// file), so a mistyped name destroys the previous results. The sound
-// behaviour is to leave the target untouched whenever the exit is not 0.
-// Enable once velmora-convert abandons its output after a failed read.
+// With -o, an input that cannot be read is reported and exit is 1; the target
+// is then left untouched, so a mistyped name cannot replace the previous
+// results with the output of the other inputs (or with an empty file).
 TEST(HostileOutputs, UnreadableInputKeepsThePreviousFile) {
     ScratchDirectory dir;
     const std::string previous = (dir / "results.txt").string();
@@ -123,12 +121,10 @@ TEST(HostileOutputs, UnreadableInputKeepsThePreviousFile) {
     }
 }
 
-// Fault: under a file size limit (`ulimit -f`) the kernel ends the converter
-// with SIGXFSZ in the middle of its output, without a message, and the
-// temporary file beside the target stays behind as large as the limit. The
-// sound behaviour is the one of an ignored signal: the write fails with
-// EFBIG, which is reported, and the temporary file is removed.
-// Enable once velmora-convert ignores SIGXFSZ as it ignores SIGPIPE.
+// Under a file size limit (`ulimit -f`) the kernel would end the converter
+// with SIGXFSZ in the middle of its output, without a message, leaving the
+// temporary file behind. The converter ignores the signal, so the write fails
+// with EFBIG, which is reported, and the temporary file is removed.
 TEST(HostileOutputs, FileSizeLimitOfTheShellIsAFailedWrite) {
     ScratchDirectory dir;
     const std::string input = (dir / "angles.txt").string();
