@@ -1,6 +1,7 @@
 #include "ui/report_list.h"
 
 #include <QHeaderView>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <functional>
 #include <utility>
@@ -144,13 +145,23 @@ class FirstCellSelectionDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-  protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const bool list_has_focus = option->widget != nullptr && option->widget->hasFocus();
-        if (index.column() != 0 || !list_has_focus) {
-            option->state &= ~QStyle::State_Selected;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (!(option.state & QStyle::State_Selected) || ShowsSelection(option, index)) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
         }
+        // The view has already filled the whole selected row with the
+        // highlight; this cell paints it over as an unselected one.
+        QStyleOptionViewItem plain = option;
+        plain.state &= ~QStyle::State_Selected;
+        painter->fillRect(plain.rect, plain.palette.brush(QPalette::Base));
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+
+  private:
+    static bool ShowsSelection(const QStyleOptionViewItem& option, const QModelIndex& index) {
+        return index.column() == 0 && option.widget != nullptr && option.widget->hasFocus();
     }
 };
 

@@ -104,6 +104,9 @@ int main(int argc, char* argv[]) {
     Clock::time_point accepted;
     WhenModalAppears([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
+        // selectFile drops the file list's selection, which the dialog restores
+        // from the last time and would prefer to the typed name.
+        dialog->selectFile(path);
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
         accepted = Clock::now();
         // QFileDialog hides accept(); through QDialog it still checks the file.

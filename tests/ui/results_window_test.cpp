@@ -84,6 +84,7 @@ class ResultsWindowTest : public QObject {
         QTRY_COMPARE(list.model()->rowCount(), 5);
         QCOMPARE(list.model()->index(1, 0).data().toString(), QStringLiteral("  123.456789  "));
         QCOMPARE(list.model()->index(1, 1).data().toString(), QStringLiteral("2.160174089302"));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);  // the wait cursor is gone
     }
 
     void fileShapesGiveTheirRows_data() {
@@ -132,6 +133,39 @@ class ResultsWindowTest : public QObject {
                                           QByteArray("0.01745329251944")));
         QTRY_COMPARE(List().model()->rowCount(), 3);
         QCOMPARE(List().model()->index(0, 0).data().toString(), QString::fromUtf16(u"角度"));
+    }
+
+    void selectionShowsOnTheFirstCellOnlyWhileTheListHasTheFocus() {
+        RunBatch("180\r\n1\r\n");
+        ReportList& list = List();
+        QVERIFY(QTest::qWaitForWindowActive(Results()));
+        QTRY_COMPARE(list.model()->rowCount(), 2);
+        list.selectRow(1);
+        const QRect first = list.visualRect(list.model()->index(1, 0));
+        const QRect second = list.visualRect(list.model()->index(1, 1));
+        // Sample the cells away from their text: right end of the left-aligned
+        // first cell, left end of the centred second cell.
+        const auto colour_at = [&](QPoint point) {
+            return list.viewport()->grab().toImage().pixelColor(point);
+        };
+        const QPoint first_blank(first.right() - 6, first.center().y());
+        const QPoint second_blank(second.left() + 6, second.center().y());
+        const QColor highlight = list.palette().color(QPalette::Active, QPalette::Highlight);
+        const QColor base = list.palette().color(QPalette::Active, QPalette::Base);
+
+        // The style may shade the highlight slightly.
+        const auto near = [](QColor a, QColor b) {
+            return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) +
+                       qAbs(a.blue() - b.blue()) <=
+                   12;
+        };
+
+        list.setFocus();
+        QVERIFY(near(colour_at(first_blank), highlight));
+        QVERIFY(near(colour_at(second_blank), base));
+        Results()->按钮1->setFocus();
+        QVERIFY(near(colour_at(first_blank), base));
+        QVERIFY(list.selectionModel()->isRowSelected(1, {}));  // hidden, not lost
     }
 
     void secondBatchAppendsToTheOpenWindow() {
@@ -215,7 +249,7 @@ class ResultsWindowTest : public QObject {
         RunBatch("1\r\n");
         ResultsWindow* results = Results();
         QVERIFY(QTest::qWaitForWindowActive(results));
-        QCOMPARE(QApplication::focusWidget(), &List());
+        QTRY_COMPARE(QApplication::focusWidget(), &List());
         QTest::keyClick(&List(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), results->按钮1);
         QTest::keyClick(results->按钮1, Qt::Key_Tab);
@@ -281,6 +315,7 @@ class ResultsWindowTest : public QObject {
         QCOMPARE(message.text, QString::fromUtf16(u"保存成功！"));
         QCOMPARE(message.buttons, QMessageBox::Ok);
         QVERIFY(message.application_modal);
+        QVERIFY(!message.wait_cursor);
         QCOMPARE(testing::ReadBytes(folder_->filePath(kResultsFile)), saved);
         QTRY_VERIFY(results.isNull());
     }

@@ -35,6 +35,9 @@ std::function<void(QWidget*)> ChooseFileInDialog(const QString& path) {
             modal->close();  // not the dialog expected: the test sees no rows
             return;
         }
+        // selectFile drops the file list's selection, which the dialog restores
+        // from the last time and would prefer to the typed name.
+        dialog->selectFile(path);
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
         // QFileDialog hides accept(); through QDialog it still checks the file.
         static_cast<QDialog*>(dialog)->accept();
@@ -62,6 +65,7 @@ std::function<void(QWidget*)> AcknowledgeMessage(SeenMessage& seen) {
         seen.text = box->text();
         seen.buttons = box->standardButtons();
         seen.application_modal = box->windowModality() == Qt::ApplicationModal;
+        seen.wait_cursor = QApplication::overrideCursor() != nullptr;
         box->button(QMessageBox::Ok)->click();
     };
 }

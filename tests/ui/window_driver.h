@@ -36,6 +36,7 @@ struct SeenMessage {
     QString text;
     QMessageBox::StandardButtons buttons;
     bool application_modal = false;
+    bool wait_cursor = false;  // the wait cursor still showing over the box
 };
 
 // Answers the file dialog by typing path and pressing Open.
