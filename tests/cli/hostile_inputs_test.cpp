@@ -76,6 +76,7 @@ TEST(HostileInputs, OddBytesGiveTheDefinedLines) {
 TEST(HostileInputs, WhatCannotBeReadIsRefusedWithAMessage) {
     ScratchDirectory dir;
     fs::create_directory(dir / "folder");
+    fs::create_symlink("loop", dir / "loop");
     // 3 GiB of holes: the size alone must refuse it, as reading it would take
     // the memory of 3 GiB and many seconds.
     const fs::path sparse = dir / "sparse";
@@ -88,6 +89,7 @@ TEST(HostileInputs, WhatCannotBeReadIsRefusedWithAMessage) {
         {(dir / "folder").string(), "is a directory"},
         {(dir / "missing").string(), "no such file or directory"},
         {(dir / "missing/deeper").string(), "no such file or directory"},
+        {(dir / "loop").string(), "too many symbolic links"},
         {sparse.string(), "larger than 2 GiB"},
         // A device: reading it would never end.
         {"/dev/zero", "not a regular file"},
