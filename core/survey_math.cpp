@@ -3,6 +3,7 @@
 // (or as a float) and at which precision it is computed.
 #include "core/survey_math.h"
 
+#include <array>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -52,8 +53,30 @@ static_assert(std::bit_cast<std::uint64_t>(kWholeNumberThreshold) == 0x3FEFFFFFF
 // 2^63: the first magnitude a 64-bit signed integer cannot hold.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-// Positive (or +0, +infinity, NaN) packed angle to radians.
-double PackedMagnitudeToRad(double x) {
+// 2^62: below it the whole part and its neighbours fit a 64-bit integer.
+constexpr double kInt62Limit = 4611686018427387904.0;
+
+// IntPart from 2^62 on: every such double is a whole number, so only the
+// 64-bit range matters; NaN and the infinities give 0 as well.
+std::int32_t IntPartOfLargeMagnitude(double x) {
+    if (!(std::fabs(x) < kInt64Limit)) {
+        return 0;
+    }
+    const auto wide = static_cast<std::int64_t>(x);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+}
+
+// The three parts are added in one extended-precision expression and rounded
+// to a double once, not after each addition; then (sum * PI) / 180.
+double SumToRad(double degrees, double minutes_term, double seconds_term) {
+    const double sum = static_cast<double>(Extended{degrees} + minutes_term + seconds_term);
+    return StoredQuotient(StoredProduct(sum, SurveyMath::kPi), SurveyMath::kDegHalfTurn);
+}
+
+// Positive (or +0, +infinity, NaN) packed angle to radians, every step as it
+// has always been computed. It serves every angle outside the everyday range
+// and is the reference the everyday path is checked against.
+double PackedMagnitudeToRadReference(double x) {
     const double degrees = IntPart(x);
     const double minutes =
         IntPart(StoredProduct(StoredDifference(x, degrees), SurveyMath::kHundred));
@@ -65,31 +88,89 @@ double PackedMagnitudeToRad(double x) {
     const double seconds =
         StoredProduct(StoredDifference(shifted, IntPart(shifted)), SurveyMath::kHundred);
     const double seconds_term = StoredQuotientAsFloat(seconds, SurveyMath::kSecondsPerDegree);
+    return SumToRad(degrees, minutes_term, seconds_term);
+}
 
-    // The three parts are added in one extended-precision expression and
-    // rounded to a double once, not after each addition.
-    const double sum = static_cast<double>(Extended{degrees} + minutes_term + seconds_term);
-    return StoredQuotient(StoredProduct(sum, SurveyMath::kPi), SurveyMath::kDegHalfTurn);
+// Below 2^24 degrees, x * 100 stays far below 2^31, so no whole part wraps and
+// the shortcuts of the everyday path hold.
+constexpr double kEverydayLimit = 16777216.0;
+
+// Whole minutes lie in [-1, 100] for angles below the everyday limit
+// (x - degrees is in (-1e-12, 1)); the table spans [-100, 100] to be safe.
+constexpr int kMinutesTableLimit = 100;
+
+// The float minutes terms m / 60, computed once by the extended steps, so that
+// the everyday path looks them up instead of dividing.
+float MinutesTerm(int minutes) {
+    static const auto table = [] {
+        std::array<float, 2 * kMinutesTableLimit + 1> terms{};
+        for (int m = -kMinutesTableLimit; m <= kMinutesTableLimit; ++m) {
+            terms[m + kMinutesTableLimit] =
+                static_cast<float>(StoredQuotientAsFloat(m, SurveyMath::kSixty));
+        }
+        return terms;
+    }();
+    return table[minutes + kMinutesTableLimit];
+}
+
+// The same result as the reference for 0 <= x < kEverydayLimit, with less
+// extended-precision work. Each shortcut gives the very double the extended
+// step gives:
+// - a double times 100 has at most 53 + 5 significant bits, so the extended
+//   product is exact and rounds to a double once, as a double product does;
+// - x - IntPart(x) is exact in double here (the whole part is within one of x),
+//   so the extended difference has nothing to round either;
+// - the minutes term comes from the table above.
+// The seconds division, the sum and the final product and quotient keep their
+// extended precision: there a double computation could round differently.
+double PackedMagnitudeToRadEveryday(double x) {
+    const std::int32_t degrees = IntPart(x);
+    const std::int32_t minutes = IntPart((x - degrees) * SurveyMath::kHundred);
+    if (minutes < -kMinutesTableLimit || minutes > kMinutesTableLimit) {
+        return PackedMagnitudeToRadReference(x);
+    }
+    const double shifted = x * SurveyMath::kHundred;
+    const double seconds = (shifted - IntPart(shifted)) * SurveyMath::kHundred;
+    const double seconds_term = StoredQuotientAsFloat(seconds, SurveyMath::kSecondsPerDegree);
+    return SumToRad(degrees, MinutesTerm(minutes), seconds_term);
+}
+
+double PackedMagnitudeToRad(double x) {
+    if (x < kEverydayLimit) {  // false for NaN and +infinity
+        return PackedMagnitudeToRadEveryday(x);
+    }
+    return PackedMagnitudeToRadReference(x);
 }
 
 }  // namespace
 
 std::int32_t IntPart(double x) {
-    const double whole = std::trunc(x);
-    const double fraction = x - whole;  // exact, and has the sign of x
-    if (std::fabs(fraction) > kWholeNumberThreshold) {
-        x = x > 0 ? whole + 1 : whole - 1;
+    // Magnitudes from 2^62 on, the infinities and NaN take the library path;
+    // below, the integer conversion truncates exactly and costs far less than
+    // calls of trunc and floor (IntPart runs three times per angle).
+    if (!(std::fabs(x) < kInt62Limit)) {
+        return IntPartOfLargeMagnitude(x);
     }
-    const double floored = std::floor(x);
-    // NaN fails this test as well as the infinities.
-    if (!(std::fabs(floored) < kInt64Limit)) {
-        return 0;
+    std::int64_t whole = static_cast<std::int64_t>(x);       // cut towards zero
+    const double fraction = x - static_cast<double>(whole);  // exact, sign of x
+    if (std::fabs(fraction) > kWholeNumberThreshold) {
+        whole += x > 0 ? 1 : -1;  // noise just below the next whole number
+    } else if (fraction < 0) {
+        whole -= 1;  // floor, not truncation, for negative numbers
     }
     // Keep the low 32 bits: degrees beyond the 32-bit range wrap rather than
     // saturate, which is how the packed angles have always been read.
-    const auto wide = static_cast<std::int64_t>(floored);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(whole));
 }
+
+namespace detail {
+double DmsToRadReference(double packed) {
+    if (std::signbit(packed)) {
+        return -PackedMagnitudeToRadReference(-packed);
+    }
+    return PackedMagnitudeToRadReference(packed);
+}
+}  // namespace detail
 
 double SurveyMath::DmsToRad(double packed) const {
     // The sign belongs to the whole angle: -123.456789 is -(123 deg 45' 67.89").

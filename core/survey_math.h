@@ -43,4 +43,10 @@ class SurveyMath {
 // larger magnitudes give 0).
 std::int32_t IntPart(double x);
 
+namespace detail {
+// DmsToRad with every step carried out as described, without the shortcuts
+// of the everyday range; kept so that both can be checked against each other.
+double DmsToRadReference(double packed);
+}  // namespace detail
+
 }  // namespace velmora

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -105,6 +109,85 @@ TEST(IntPart, FloorsForgivingNoiseBelowWholeNumbers) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IntPart(c.input), c.expected) << "x = " << c.input;
+    }
+}
+
+// IntPart as written out with the library's trunc and floor: the oracle for
+// the integer shortcut the real one takes.
+std::int32_t IntPartByLibrary(double x) {
+    const double whole = std::trunc(x);
+    if (std::fabs(x - whole) > 0.999999999999) {
+        x = x > 0 ? whole + 1 : whole - 1;
+    }
+    const double floored = std::floor(x);
+    if (!(std::fabs(floored) < 9223372036854775808.0)) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<std::int64_t>(floored)));
+}
+
+// Doubles of every magnitude from 1e-3 to 1e20, both signs, half of them
+// nudged to within a few ulps of a whole number, where the threshold acts.
+std::vector<double> IntPartProbes() {
+    std::mt19937_64 random(12345);
+    std::uniform_real_distribution<double> exponent(-3, 20);
+    std::vector<double> probes = {4611686018427387904.0, 9223372036854774784.0,
+                                  -9223372036854774784.0, 4611686018427386880.0};
+    for (int i = 0; i < 200000; ++i) {
+        double x = std::pow(10.0, exponent(random)) * ((random() & 1) ? 1 : -1);
+        if (random() & 1) {
+            x = std::nextafter(std::round(x), x > 0 ? -kInf : kInf);
+        }
+        probes.push_back(x);
+    }
+    return probes;
+}
+
+TEST(IntPart, AgreesWithTheLibraryFloorEverywhere) {
+    for (const double x : IntPartProbes()) {
+        ASSERT_EQ(IntPart(x), IntPartByLibrary(x)) << std::hexfloat << x;
+    }
+}
+
+// Field-book angles with two to eight decimals, their neighbours, angles just
+// below whole degrees and minutes, and doubles up to and past 2^24 degrees:
+// the everyday shortcuts must give the reference steps' very bits.
+std::vector<double> PackedAngleProbes() {
+    std::mt19937_64 random(2024);
+    std::vector<double> probes = {16777216.0, std::nextafter(16777216.0, 0.0), 12.9999999999995,
+                                  0.9999999999995, 359.5959999999999};
+    for (int i = 0; i < 200000; ++i) {
+        const int decimals = 2 + static_cast<int>(random() % 7);
+        const double scale = std::pow(10.0, decimals);
+        const double packed = static_cast<double>(random() % (360 * 100000000ULL)) / 1e8;
+        double x = std::round(packed * scale) / scale;
+        switch (random() % 4) {
+            case 0:
+                x = std::nextafter(x, kInf);
+                break;
+            case 1:
+                x = std::nextafter(x, 0.0);
+                break;
+            case 2:
+                x = std::ldexp(static_cast<double>(random() >> 11), -29);
+                break;  // to 2^24
+            default:
+                break;
+        }
+        probes.push_back(x);
+        probes.push_back(-x);
+    }
+    return probes;
+}
+
+TEST(DmsToRad, EverydayPathMatchesTheReferenceStepsBitForBit) {
+    const SurveyMath math;
+    for (const double x : PackedAngleProbes()) {
+        const double fast = math.DmsToRad(x);
+        const double reference = detail::DmsToRadReference(x);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(fast), std::bit_cast<std::uint64_t>(reference))
+            << std::hexfloat << x;
     }
 }
 
