@@ -1,4 +1,5 @@
-// Reading and writing number texts on arbitrary bytes.
+// Reading and writing number texts on arbitrary bytes, and the angle
+// conversion between them.
 //
 // The input is read as a text, and its first eight bytes (when there are
 // eight) are also taken as the bit pattern of a double, so every Number,
@@ -12,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/survey_math.h"
 #include "text/number_text.h"
 
 namespace {
@@ -94,17 +96,32 @@ void CheckWriting(double value) {
     }
 }
 
+// The angle conversion that sits between reading and writing takes shortcuts
+// for everyday angles; on every Number it must give the very bits of its
+// step-by-step twin, since a differing NaN or last bit shows in the text.
+void CheckAngle(double packed) {
+    const double fast = velmora::SurveyMath().DmsToRad(packed);
+    const double reference = velmora::detail::DmsToRadReference(packed);
+    if (Bits(fast) != Bits(reference)) {
+        Fail("DmsToRad differs from DmsToRadReference", Bits(packed), NumberToText(fast),
+             NumberToText(reference));
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     // Numbers that come from texts reach the interesting decimal midpoints
     // (1234567890122.5, 9999999999999.5) far more often than random bits.
-    CheckWriting(CheckReading(text));
+    const double read = CheckReading(text);
+    CheckWriting(read);
+    CheckAngle(read);
     if (size >= sizeof(std::uint64_t)) {
         std::uint64_t bits;
         std::memcpy(&bits, data, sizeof bits);
         CheckWriting(FromBits(bits));
+        CheckAngle(FromBits(bits));
     }
     return 0;
 }
