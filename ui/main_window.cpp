@@ -13,12 +13,12 @@
 
 #include "core/survey_math.h"
 #include "text/files.h"
-#include "text/lines.h"
 #include "text/number_text.h"
 #include "text/program_directory.h"
-#include "text/results.h"
+#include "ui/batch_rows.h"
 #include "ui/gbk.h"
 #include "ui/program_icon.h"
+#include "ui/report_list.h"
 #include "ui/results_window.h"
 #include "ui/toolkit.h"
 #include "ui/ui_texts.h"
@@ -144,7 +144,6 @@ void MainWindow::ConvertOneAngle() {
 }
 
 void MainWindow::ConvertFileOfAngles() {
-    const SurveyMath survey_math;
     // Cancelling the dialog ends the command: the file chosen last is not
     // converted again and no window opens.
     if (!ChooseFile(*通用对话框1)) {
@@ -153,19 +152,9 @@ void MainWindow::ConvertFileOfAngles() {
     const std::string file_name = ChosenFileName(*通用对话框1);
     const WaitCursor wait;
     const std::string block = ReadWholeFile(file_name);
-    // A byte-order mark is not part of the first line, as in the converter.
-    const std::string_view text = SkipByteOrderMark(BytesToTextView(block));
-    LineSplitter lines(text, kLineDelimiter);
+    const std::string_view text = BatchTextOfFile(block);
     LoadWindow(results_window_, this);
-    ReportList& list = *results_window_->超级列表框1;
-    std::string_view line;
-    while (lines.Next(line)) {
-        const int row = AppendRow(list);
-        SetCellText(list, row, 0, line);
-        const std::string angle = TrimSpaces(GetCellText(list, row, 0));
-        const double radians = survey_math.DmsToRad(TextToNumber(angle));
-        SetCellText(list, row, 1, NumberToText(radians));
-    }
+    ConvertLinesIntoList(results_window_->超级列表框1->Rows(), text);
 }
 
 void MainWindow::OpenProgramPage() {

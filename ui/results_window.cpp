@@ -7,7 +7,7 @@
 #include "text/files.h"
 #include "text/lines.h"
 #include "text/program_directory.h"
-#include "text/results.h"
+#include "ui/batch_rows.h"
 #include "ui/gbk.h"
 #include "ui/report_list.h"
 #include "ui/toolkit.h"
@@ -66,12 +66,7 @@ void ResultsWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ResultsWindow::SaveResults() {
-    const int rows = RowCount(*超级列表框1);
-    std::string text;
-    for (int row = 0; row < rows; ++row) {
-        AppendResultLine(text, GetCellText(*超级列表框1, row, 0),
-                         GetCellText(*超级列表框1, row, 1));
-    }
+    const std::string text = JoinedRows(超级列表框1->Rows());
     // On Linux the GBK name is stored in the file system's encoding, so the
     // user finds the file under the name the program speaks of.
     const std::string path =

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "ui/batch_rows.h"
 #include "ui/gbk.h"
 
 namespace velmora {
@@ -53,19 +54,19 @@ void SetEditText(QLineEdit& edit, std::string_view text) {
 }
 
 int AppendRow(ReportList& list) {
-    return list.Rows().AppendRow();
+    return AppendRow(list.Rows());
 }
 
 void SetCellText(ReportList& list, int row, int column, std::string_view text) {
-    list.Rows().SetCellText(row, column, text);
+    SetCellText(list.Rows(), row, column, text);
 }
 
 std::string GetCellText(const ReportList& list, int row, int column) {
-    return std::string(list.Rows().CellText(row, column));
+    return GetCellText(list.Rows(), row, column);
 }
 
 int RowCount(const ReportList& list) {
-    return list.Rows().StoredRowCount();
+    return RowCount(list.Rows());
 }
 
 int RunEventLoop() {

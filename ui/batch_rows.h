@@ -1,0 +1,33 @@
+// The batch and save handlers' work on the rows, apart from the windows: how
+// a file's text becomes rows of the results list, and how the rows become
+// the text of the results file. The handlers call exactly these, and they
+// need Qt Core only, so a test or a fuzz target can run the window's own
+// batch code without a display.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "ui/report_model.h"
+
+namespace velmora {
+
+// The list services on the rows themselves. A missing row or column reads
+// as the empty text and is not written.
+int AppendRow(ReportModel& list);
+void SetCellText(ReportModel& list, int row, int column, std::string_view text);
+std::string GetCellText(const ReportModel& list, int row, int column);
+int RowCount(const ReportModel& list);
+
+// The text a batch converts, as a view into the file's bytes: up to the
+// first NUL, without a UTF-8 byte-order mark in front.
+std::string_view BatchTextOfFile(std::string_view block);
+
+// Appends one row per line of text (cut at CR LF): column 0 holds the line as
+// read, untrimmed; column 1 the radians of the trimmed cell text.
+void ConvertLinesIntoList(ReportModel& list, std::string_view text);
+
+// The results file's text: per row, column 0, "------", column 1 and CR LF.
+std::string JoinedRows(const ReportModel& list);
+
+}  // namespace velmora
