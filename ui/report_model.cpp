@@ -7,6 +7,36 @@
 
 namespace velmora {
 
+namespace {
+
+// The most bytes of a cell that the view is given to show. A column is a few
+// hundred pixels wide, but a file without CR LF is one line of any length,
+// and laying out a line of ten million characters takes the view seconds and
+// gigabytes on every repaint. A cell keeps all its bytes; only what is drawn
+// stops here, with an ellipsis saying that more follows.
+constexpr std::size_t kMaxShownBytes = 4096;
+
+// The cell's text as the view shows it: whole when short, otherwise its
+// first characters up to kMaxShownBytes and an ellipsis.
+QString ShownText(std::string_view cell) {
+    if (cell.size() <= kMaxShownBytes) {
+        return GbkToUnicode(cell);
+    }
+    // Cut between characters by the same rule as the line cutting: a byte
+    // 0x80-0xFF begins a two-byte character (it is not the last byte here).
+    std::size_t end = 0;
+    while (end < kMaxShownBytes) {
+        const std::size_t width = static_cast<unsigned char>(cell[end]) >= 0x80 ? 2 : 1;
+        if (end + width > kMaxShownBytes) {
+            break;
+        }
+        end += width;
+    }
+    return GbkToUnicode(cell.substr(0, end)) + QChar(0x2026);
+}
+
+}  // namespace
+
 ReportModel::ReportModel(std::vector<ReportColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), columns_(std::move(columns)) {}
 
@@ -87,7 +117,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
         case Qt::DisplayRole:
-            return GbkToUnicode(CellText(index.row(), index.column()));
+            return ShownText(CellText(index.row(), index.column()));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(
                 columns_[static_cast<std::size_t>(index.column())].alignment | Qt::AlignVCenter);

@@ -22,7 +22,8 @@ struct ReportColumn {
 };
 
 // Rows of GBK cells. Every cell keeps the exact bytes it was given; the view
-// sees them decoded for display only.
+// sees them decoded for display only, a very long cell only in its first
+// few thousand bytes.
 class ReportModel : public QAbstractTableModel {
     Q_OBJECT
 
