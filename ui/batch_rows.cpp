@@ -4,8 +4,14 @@
 #include "text/lines.h"
 #include "text/number_text.h"
 #include "text/results.h"
+#include "ui/ui_texts.h"
 
 namespace velmora {
+
+std::vector<ReportColumn> ResultsColumns() {
+    return {{std::string(texts::kAngleColumn), 150, Qt::AlignLeft},
+            {std::string(texts::kRadiansColumn), 150, Qt::AlignHCenter}};
+}
 
 int AppendRow(ReportModel& list) {
     return list.AppendRow();

@@ -7,10 +7,15 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ui/report_model.h"
 
 namespace velmora {
+
+// The two columns of ResultsWindow's list: "角度" 150 px left-aligned, "弧度"
+// 150 px centred. A list of rows built on them holds what the window holds.
+std::vector<ReportColumn> ResultsColumns();
 
 // The list services on the rows themselves. A missing row or column reads
 // as the empty text and is not written.

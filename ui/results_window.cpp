@@ -41,9 +41,7 @@ ResultsWindow::ResultsWindow(QWidget* owner) : QWidget(owner, kOwnedFixedFrame) 
     按钮1->setAutoDefault(false);
     按钮1->setDefault(false);
 
-    超级列表框1 = new ReportList({{std::string(texts::kAngleColumn), 150, Qt::AlignLeft},
-                                  {std::string(texts::kRadiansColumn), 150, Qt::AlignHCenter}},
-                                 this);
+    超级列表框1 = new ReportList(ResultsColumns(), this);
     超级列表框1->setObjectName(QStringLiteral("超级列表框1"));
     超级列表框1->setGeometry(8, 0, 304, 216);
 

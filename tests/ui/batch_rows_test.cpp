@@ -20,7 +20,7 @@ namespace {
 using namespace std::string_view_literals;
 
 ReportModel NewList() {
-    return ReportModel({{"angle", 150, Qt::AlignLeft}, {"radians", 150, Qt::AlignHCenter}});
+    return ReportModel(ResultsColumns());
 }
 
 // What velmora-convert writes for a file of these bytes.
