@@ -9,9 +9,11 @@
 
 namespace velmora {
 
-// Decodes GBK bytes for display. Bytes that are not valid GBK show as
-// replacement characters; nothing is thrown away silently except an
-// incomplete last character, which has no glyph to show.
+// Decodes GBK bytes for display, as the code page's table reads them: a byte
+// the table does not pair shows as a character of its own (0x80 as the euro
+// sign, 0xFF as a private-use character) or as a replacement character; no
+// byte is thrown away silently except an incomplete last character, which has
+// no glyph to show.
 QString GbkToUnicode(std::string_view gbk);
 
 // Encodes a typed or shown string as GBK. Characters that GBK lacks become
