@@ -2,10 +2,11 @@
 //
 // Every way the program turns a file into results must give the same bytes
 // as a reference built from the public pieces in the order of the batch
-// command. Each pipeline is one entry of kPipelines; the converter runs in
+// command. Each pipeline is one entry of kPipelines: the converter runs in
 // this process as it runs from the command line, on a file argument and on
 // standard input, with memory files standing in for the disk so that no
-// execution touches it.
+// execution touches it; the window's batch and save steps run on a results
+// list without any window.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -20,6 +21,8 @@
 #include "text/lines.h"
 #include "text/number_text.h"
 #include "text/results.h"
+#include "ui/batch_rows.h"
+#include "ui/report_model.h"
 
 namespace {
 
@@ -112,13 +115,19 @@ struct Pipeline {
     std::string (*run)(std::string_view bytes);
 };
 
-// Every pipeline that turns a file into results. The window's batch and save
-// handlers belong here too, once a build links the window code into this
-// target: an entry that loads the bytes into ResultsWindow and returns the
-// bytes its save command would write.
+// The window's own batch and save steps on a results list: the rows the
+// batch command lists for the file, joined as the save command writes them.
+std::string WindowBatchAndSave(std::string_view bytes) {
+    velmora::ReportModel list(velmora::ResultsColumns());
+    velmora::ConvertLinesIntoList(list, velmora::BatchTextOfFile(bytes));
+    return velmora::JoinedRows(list);
+}
+
+// Every pipeline that turns a file into results.
 constexpr Pipeline kPipelines[] = {
     {"velmora-convert FILE", ConverterOnFile},
     {"velmora-convert < FILE", ConverterOnStandardInput},
+    {"window batch, then save", WindowBatchAndSave},
 };
 
 // Reads the results against the lines they came from: each line comes back
