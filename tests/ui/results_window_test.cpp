@@ -21,44 +21,19 @@
 
 namespace velmora {
 
-using testing::AcknowledgeMessage;
 using testing::CancelFileDialog;
 using testing::ChooseFileInDialog;
-using testing::ModalAnswer;
+using testing::kResultsFile;
+using testing::Rows;
+using testing::RowsOf;
 using testing::SeenMessage;
 
-namespace {
-
-using Rows = QList<QPair<QByteArray, QByteArray>>;
-
-Rows RowsOf(const ReportList& list) {
-    Rows rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        rows.append({QByteArray::fromStdString(GetCellText(list, row, 0)),
-                     QByteArray::fromStdString(GetCellText(list, row, 1))});
-    }
-    return rows;
-}
-
-const QString kResultsFile = QString::fromUtf16(u"Velmora结果.txt");
-
-}  // namespace
-
-class ResultsWindowTest : public QObject {
+class ResultsWindowTest : public QObject, private testing::BatchWindowFixture {
     Q_OBJECT
 
   private slots:
-    void init() {
-        QVERIFY(folder_.emplace().isValid());
-        main_ = new MainWindow;
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowActive(main_));
-    }
-
-    void cleanup() {
-        delete main_;
-        folder_.reset();
-    }
+    void init() { Open(); }
+    void cleanup() { Close(); }
 
     // ---- batch conversion ----------------------------------------------
 
@@ -351,29 +326,11 @@ class ResultsWindowTest : public QObject {
     void RunBatch(const QByteArray& bytes) {
         const QString path = folder_->filePath(QStringLiteral("angles-%1.txt").arg(++files_made_));
         QVERIFY(testing::WriteBytes(path, bytes));
-        const ModalAnswer answer(ChooseFileInDialog(path));
-        QTest::mouseClick(main_->按钮2, Qt::LeftButton);
-        QVERIFY(answer.Answered());
+        AnswerBatchDialog(ChooseFileInDialog(path));
     }
 
-    void Cancel() {
-        const ModalAnswer answer(CancelFileDialog());
-        QTest::mouseClick(main_->按钮2, Qt::LeftButton);
-        QVERIFY(answer.Answered());
-    }
+    void Cancel() { AnswerBatchDialog(CancelFileDialog()); }
 
-    SeenMessage Save() {
-        SeenMessage seen;
-        const ModalAnswer answer(AcknowledgeMessage(seen));
-        QTest::mouseClick(Results()->按钮1, Qt::LeftButton);
-        return seen;
-    }
-
-    ResultsWindow* Results() const { return main_->findChild<ResultsWindow*>(); }
-    ReportList& List() const { return *Results()->超级列表框1; }
-
-    std::optional<QTemporaryDir> folder_;
-    MainWindow* main_ = nullptr;
     int files_made_ = 0;
 };
 

@@ -101,9 +101,10 @@ extern "C" int fsync(int fd) {
 
 namespace velmora {
 
-using testing::AcknowledgeMessage;
 using testing::ChooseFileInDialog;
-using testing::ModalAnswer;
+using testing::kResultsFile;
+using testing::Rows;
+using testing::RowsOf;
 using testing::SeenMessage;
 
 enum class Fault {
@@ -122,17 +123,7 @@ namespace velmora {
 
 namespace {
 
-using Rows = QList<QPair<QByteArray, QByteArray>>;
 using FileContents = QMap<QString, QByteArray>;
-
-Rows RowsOf(const ReportList& list) {
-    Rows rows;
-    for (int row = 0; row < RowCount(list); ++row) {
-        rows.append({QByteArray::fromStdString(GetCellText(list, row, 0)),
-                     QByteArray::fromStdString(GetCellText(list, row, 1))});
-    }
-    return rows;
-}
 
 // Every file under root, hidden ones included (a temporary file's name
 // starts with a dot), by its path below root.
@@ -146,7 +137,6 @@ FileContents FilesUnder(const QString& root) {
     return files;
 }
 
-const QString kResultsFile = QString::fromUtf16(u"Velmora结果.txt");
 const QByteArray kPreviousResults = "30.6------0.5410520681028\r\n";
 const QByteArray kAngles = "180\r\n\r\n 1 \r\n";
 const Rows kRows = {{"180", "3.1415926535"}, {"", "0"}, {" 1 ", "0.01745329251944"}};
@@ -154,23 +144,19 @@ const QByteArray kSaved = "180------3.1415926535\r\n------0\r\n 1 ------0.017453
 
 }  // namespace
 
-class SaveFaultsTest : public QObject {
+class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
     Q_OBJECT
 
   private slots:
     void init() {
         QVERIFY(inputs_.emplace().isValid());
-        QVERIFY(folder_.emplace().isValid());
-        main_ = new MainWindow;
-        main_->show();
-        QVERIFY(QTest::qWaitForWindowActive(main_));
+        Open();
     }
 
     void cleanup() {
         armed_fault = nullptr;
-        delete main_;
+        Close();
         disk_.reset();
-        folder_.reset();
         inputs_.reset();
     }
 
@@ -304,25 +290,12 @@ class SaveFaultsTest : public QObject {
     void RunBatch() {
         const QString path = inputs_->filePath(QStringLiteral("angles.txt"));
         QVERIFY(testing::WriteBytes(path, kAngles));
-        const ModalAnswer answer(ChooseFileInDialog(path));
-        QTest::mouseClick(main_->按钮2, Qt::LeftButton);
-        QVERIFY(answer.Answered());
+        AnswerBatchDialog(ChooseFileInDialog(path));
     }
-
-    SeenMessage Save() {
-        SeenMessage seen;
-        const ModalAnswer answer(AcknowledgeMessage(seen));
-        QTest::mouseClick(Results()->按钮1, Qt::LeftButton);
-        return seen;
-    }
-
-    ResultsWindow* Results() const { return main_->findChild<ResultsWindow*>(); }
 
     std::optional<QTemporaryDir> inputs_;  // the batch's input, apart from the results
-    std::optional<QTemporaryDir> folder_;
     std::optional<testing::SmallDisk> disk_;
     ArmedFault fault_;
-    MainWindow* main_ = nullptr;
 };
 
 }  // namespace velmora

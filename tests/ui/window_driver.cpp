@@ -5,7 +5,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
+
+#include "ui/main_window.h"
+#include "ui/report_list.h"
+#include "ui/results_window.h"
+#include "ui/toolkit.h"
 
 namespace velmora::testing {
 
@@ -78,6 +85,48 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Rows RowsOf(const ReportList& list) {
+    Rows rows;
+    for (int row = 0; row < RowCount(list); ++row) {
+        rows.append({QByteArray::fromStdString(GetCellText(list, row, 0)),
+                     QByteArray::fromStdString(GetCellText(list, row, 1))});
+    }
+    return rows;
+}
+
+void BatchWindowFixture::Open() {
+    QVERIFY(folder_.emplace().isValid());
+    main_ = new MainWindow;
+    main_->show();
+    QVERIFY(QTest::qWaitForWindowActive(main_));
+}
+
+void BatchWindowFixture::Close() {
+    delete main_;
+    folder_.reset();
+}
+
+void BatchWindowFixture::AnswerBatchDialog(const std::function<void(QWidget*)>& answer) {
+    const ModalAnswer dialog(answer);
+    QTest::mouseClick(main_->按钮2, Qt::LeftButton);
+    QVERIFY(dialog.Answered());
+}
+
+SeenMessage BatchWindowFixture::Save() {
+    SeenMessage seen;
+    const ModalAnswer answer(AcknowledgeMessage(seen));
+    QTest::mouseClick(Results()->按钮1, Qt::LeftButton);
+    return seen;
+}
+
+ResultsWindow* BatchWindowFixture::Results() const {
+    return main_->findChild<ResultsWindow*>();
+}
+
+ReportList& BatchWindowFixture::List() const {
+    return *Results()->超级列表框1;
 }
 
 }  // namespace velmora::testing

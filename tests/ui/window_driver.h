@@ -3,12 +3,23 @@
 // they are answered from a timer once they have appeared.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QString>
+#include <QTemporaryDir>
 #include <functional>
+#include <optional>
 
 class QTimer;
 class QWidget;
+
+namespace velmora {
+class MainWindow;
+class ReportList;
+class ResultsWindow;
+}  // namespace velmora
 
 namespace velmora::testing {
 
@@ -49,5 +60,36 @@ std::function<void(QWidget*)> AcknowledgeMessage(SeenMessage& seen);
 // Writes bytes to a new file; false when it cannot.
 bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
+
+// The name of the results file that a save writes in the program directory.
+inline const QString kResultsFile = QString::fromUtf16(u"Velmora结果.txt");
+
+// A list's rows, each as the bytes of its two cells.
+using Rows = QList<QPair<QByteArray, QByteArray>>;
+Rows RowsOf(const ReportList& list);
+
+// What a test of the batch and its results starts from: an empty folder for
+// its files and the main window, shown and active. The test class derives
+// from it beside QObject, calls Open() from init() and Close() from cleanup().
+class BatchWindowFixture {
+  protected:
+    // Fails the test when the folder or the window cannot be had.
+    void Open();
+    void Close();
+
+    // Clicks the batch button and answers the file dialog with answer; fails
+    // the test when no dialog appears.
+    void AnswerBatchDialog(const std::function<void(QWidget*)>& answer);
+    // Clicks the results window's save button and presses OK on the message
+    // box that tells how the save went.
+    SeenMessage Save();
+
+    // The results window the batch opened, or null.
+    ResultsWindow* Results() const;
+    ReportList& List() const;
+
+    std::optional<QTemporaryDir> folder_;
+    MainWindow* main_ = nullptr;
+};
 
 }  // namespace velmora::testing
