@@ -11,9 +11,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <thread>
+
+#include "scratch_directory.h"
 
 namespace velmora {
 namespace {
@@ -21,37 +22,23 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
+using testing::ReadFile;
+
 // Each test works in a fresh directory of its own, removed afterwards.
 class FilesTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "velmora-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
 
     void Put(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
+        testing::WriteFile(Path(name), bytes);
     }
 
-    static std::string Contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::set<std::string> Entries() const { return testing::Entries(dir_); }
 
-    // What the directory holds: a temporary file left behind shows up here.
-    std::set<std::string> Entries() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
-
-    std::string dir_;
+    testing::ScratchDirectory scratch_;
+    const std::string dir_ = scratch_.path().string();
 };
 
 TEST_F(FilesTest, ReadsWholeFilesOrSaysWhyNot) {
@@ -148,13 +135,13 @@ TEST_F(FilesTest, WriteWholeFileReplacesOrFailsWithoutSideEffects) {
     for (const auto& c : cases) {
         EXPECT_EQ(WriteWholeFile(c.name, c.data), c.ok) << c.name;
         if (c.ok) {
-            EXPECT_EQ(Contents(c.name), c.data) << c.name;
+            EXPECT_EQ(ReadFile(c.name), c.data) << c.name;
         }
     }
     // Nothing else appeared: no missing folder, no temporary files.
     EXPECT_EQ(Entries(), (std::set<std::string>{"new.txt", "old.txt", "plain", "folder"}));
     EXPECT_TRUE(fs::is_empty(Path("folder")));
-    EXPECT_EQ(Contents(Path("plain")), "not a folder");
+    EXPECT_EQ(ReadFile(Path("plain")), "not a folder");
 }
 
 // Lowers the file size limit for one test; writes beyond it fail with EFBIG
@@ -186,7 +173,7 @@ TEST_F(FilesTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
         written = WriteWholeFile(Path("results.txt"), std::string(100, '9'));
     }
     EXPECT_FALSE(written);
-    EXPECT_EQ(Contents(Path("results.txt")), "old results\r\n");
+    EXPECT_EQ(ReadFile(Path("results.txt")), "old results\r\n");
     EXPECT_EQ(Entries(), std::set<std::string>{"results.txt"});
 }
 
@@ -197,7 +184,7 @@ TEST_F(FilesTest, ReplacingKeepsPermissionBitsAndSymbolicLinks) {
 
     ASSERT_TRUE(WriteWholeFile(Path("link.txt"), "new"));
     EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
-    EXPECT_EQ(Contents(Path("results.txt")), "new");
+    EXPECT_EQ(ReadFile(Path("results.txt")), "new");
     struct stat info {};
     ASSERT_EQ(::stat(Path("results.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -210,9 +197,9 @@ TEST_F(FilesTest, AtomicFileWriterStreamsPiecesAndReplacesOnlyOnCommit) {
     for (const char* piece : {"12.3", "------", "", "0.2146755\r\n"}) {
         ASSERT_TRUE(writer.Write(piece)) << writer.Error();
     }
-    EXPECT_EQ(Contents(Path("out.txt")), "previous");
+    EXPECT_EQ(ReadFile(Path("out.txt")), "previous");
     ASSERT_TRUE(writer.Commit()) << writer.Error();
-    EXPECT_EQ(Contents(Path("out.txt")), "12.3------0.2146755\r\n");
+    EXPECT_EQ(ReadFile(Path("out.txt")), "12.3------0.2146755\r\n");
     EXPECT_EQ(Entries(), std::set<std::string>{"out.txt"});
 }
 
@@ -242,7 +229,7 @@ TEST_F(FilesTest, ConcurrentSavesUseTheirOwnTemporaryFilesAndTheLastRenameWins) 
     ASSERT_TRUE(second.Write("second\r\n"));
     ASSERT_TRUE(first.Commit());
     ASSERT_TRUE(second.Commit());
-    EXPECT_EQ(Contents(Path("out.txt")), "second\r\n");
+    EXPECT_EQ(ReadFile(Path("out.txt")), "second\r\n");
     EXPECT_EQ(Entries(), std::set<std::string>{"out.txt"});
 }
 
@@ -306,7 +293,7 @@ TEST_F(FilesTest, WriterSurvivesShortWritesAndFailsCleanlyAtAnyByte) {
             writer.Write(data.substr(0, 10)) && writer.Write(data.substr(10)) && writer.Commit();
         EXPECT_EQ(ok, c.ok) << c.what;
         EXPECT_EQ(writer.Error().rfind(c.reason, 0), 0u) << c.what << ": " << writer.Error();
-        EXPECT_EQ(Contents(Path("out.txt")), c.ok ? data : "old") << c.what;
+        EXPECT_EQ(ReadFile(Path("out.txt")), c.ok ? data : "old") << c.what;
         EXPECT_EQ(Entries(), std::set<std::string>{"out.txt"}) << c.what;
     }
 }

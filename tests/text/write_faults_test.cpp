@@ -12,12 +12,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "scratch_directory.h"
 #include "small_disk.h"
 #include "text/files.h"
 
@@ -25,36 +24,17 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Put(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::set<std::string> Entries(const std::string& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
+using testing::Entries;
+using testing::ReadFile;
+using testing::WriteFile;
 
 class WriteFaultsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "velmora-faults-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        target_ = dir_ + "/Velmora results.txt";
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
-    std::string dir_;
-    std::string target_;
+    testing::ScratchDirectory scratch_;
+    const std::string dir_ = scratch_.path().string();
+    const std::string target_ = dir_ + "/Velmora results.txt";
 };
 
 // The previous save, which every failure must leave alone.
@@ -116,12 +96,12 @@ class WriteFaultsAtByteTest : public WriteFaultsTest {
     // Saves the pieces under the script and expects the save to fail with this
     // reason, leaving the previous file alone and nothing beside it.
     void ExpectCleanFailure(const Script& plan, const std::string& reason) {
-        Put(target_, kPrevious);
+        WriteFile(target_, kPrevious);
         script = plan;
         AtomicFileWriter writer(target_, kScriptedCalls);
         EXPECT_FALSE(SaveAllPieces(writer));
         EXPECT_EQ(writer.Error(), reason);
-        EXPECT_EQ(Contents(target_), kPrevious);
+        EXPECT_EQ(ReadFile(target_), kPrevious);
         EXPECT_EQ(Entries(dir_), std::set<std::string>{"Velmora results.txt"});
     }
 };
@@ -167,7 +147,7 @@ TEST_F(WriteFaultsTest, FailedFlushKeepsThePreviousFile) {
     for (const bool existing : {true, false}) {
         fs::remove(target_);
         if (existing) {
-            Put(target_, kPrevious);
+            WriteFile(target_, kPrevious);
         }
         script = {.fail_flush = true};
         AtomicFileWriter writer(target_, kScriptedCalls);
@@ -175,7 +155,7 @@ TEST_F(WriteFaultsTest, FailedFlushKeepsThePreviousFile) {
         EXPECT_EQ(writer.Error(), "flush failed: input/output error");
         // A new file is not created half-written either.
         if (existing) {
-            EXPECT_EQ(Contents(target_), kPrevious);
+            EXPECT_EQ(ReadFile(target_), kPrevious);
             EXPECT_EQ(Entries(dir_), std::set<std::string>{"Velmora results.txt"});
         } else {
             EXPECT_TRUE(Entries(dir_).empty());
@@ -190,12 +170,12 @@ TEST_F(WriteFaultsTest, FailedRenameRemovesTheTemporaryFile) {
     ASSERT_TRUE(writer.Open()) << writer.Error();
     ASSERT_TRUE(writer.Write(kPieces[0]));
     fs::create_directory(target_);
-    Put(target_ + "/kept.txt", kPrevious);
+    WriteFile(target_ + "/kept.txt", kPrevious);
     EXPECT_FALSE(writer.Commit());
     EXPECT_EQ(writer.Error().rfind("cannot replace", 0), 0u) << writer.Error();
     EXPECT_EQ(writer.TemporaryPath(), "");
     EXPECT_EQ(Entries(dir_), std::set<std::string>{"Velmora results.txt"});
-    EXPECT_EQ(Contents(target_ + "/kept.txt"), kPrevious);
+    EXPECT_EQ(ReadFile(target_ + "/kept.txt"), kPrevious);
 }
 
 TEST(WriteFaultsOnAFullDisk, SaveThatDoesNotFitKeepsThePreviousFile) {
@@ -208,7 +188,7 @@ TEST(WriteFaultsOnAFullDisk, SaveThatDoesNotFitKeepsThePreviousFile) {
 
     // Larger than the whole disk: fails part of the way through.
     EXPECT_FALSE(WriteWholeFile(target, std::string(256 * 1024, '7')));
-    EXPECT_EQ(Contents(target), kPrevious);
+    EXPECT_EQ(ReadFile(target), kPrevious);
     EXPECT_EQ(Entries(disk.path()), std::set<std::string>{"results.txt"});
 
     // Fill what is left, then save a single byte.
@@ -220,7 +200,7 @@ TEST(WriteFaultsOnAFullDisk, SaveThatDoesNotFitKeepsThePreviousFile) {
     EXPECT_EQ(errno, ENOSPC);
     ::close(filler);
     EXPECT_FALSE(WriteWholeFile(target, "1"));
-    EXPECT_EQ(Contents(target), kPrevious);
+    EXPECT_EQ(ReadFile(target), kPrevious);
     EXPECT_EQ(Entries(disk.path()), (std::set<std::string>{"filler", "results.txt"}));
 }
 
