@@ -1,23 +1,15 @@
 // End-to-end tests of velmora-convert: the built program is run on small
 // files written here, and its exact output bytes, messages and exit codes are
 // checked.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "converter_process.h"
 #include "text/lines.h"
 #include "text/results.h"
 
@@ -29,32 +21,18 @@ namespace fs = std::filesystem;
 const std::string kTwoLines = "123.456789\r\n30.6\r\n";
 const std::string kTwoLinesOut = "123.456789------2.160174089302\r\n30.6------0.5410520681028\r\n";
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct Result {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
-
-// Where the converter's standard output goes.
-enum class Sink { kFile, kDevFull, kClosedPipe };
+using testing::ReadFile;
+using testing::ScratchDirectory;
+using testing::Sink;
+using testing::WriteFile;
+using Result = testing::ChildResult;
 
 class ConverterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "velmora-convert-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_FALSE(dir_.empty());
+        ASSERT_FALSE(io_.path().empty());
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path Fixture(const std::string& name, const std::string& bytes) {
         WriteFile(dir_ / name, bytes);
@@ -62,85 +40,20 @@ class ConverterTest : public ::testing::Test {
     }
 
     // Runs the program in the test's folder with these arguments and standard
-    // input; standard output and error are caught in files of another folder.
+    // input, read from a file of another folder.
     Result Run(const std::vector<std::string>& args, const std::string& input = "",
                Sink sink = Sink::kFile) {
-        const fs::path io = dir_.string() + ".io";
-        fs::create_directory(io);
-        WriteFile(io / "in", input);
-        ChildSetUp setup{dir_.string(),
-                         (io / "in").string(),
-                         (io / "out").string(),
-                         (io / "err").string(),
-                         sink,
-                         -1,
-                         {const_cast<char*>(VELMORA_CONVERT_EXE)}};
-        for (const std::string& arg : args) {
-            setup.argv.push_back(const_cast<char*>(arg.c_str()));
-        }
-        setup.argv.push_back(nullptr);
-        if (sink == Sink::kClosedPipe) {
-            // The reading end is closed before the child exists, so its first
-            // write meets a pipe without readers.
-            int ends[2];
-            EXPECT_EQ(::pipe(ends), 0);
-            ::close(ends[0]);
-            setup.pipe_end = ends[1];
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            RedirectAndExec(setup);
-        }
-        if (setup.pipe_end >= 0) {
-            ::close(setup.pipe_end);
-        }
-        Result result;
-        int status = 0;
-        EXPECT_EQ(::waitpid(child, &status, 0), child);
-        result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        result.out = ReadFile(io / "out");
-        result.err = ReadFile(io / "err");
-        fs::remove_all(io);
-        return result;
+        WriteFile(io_ / "in", input);
+        return testing::RunConverter(args, {.working_directory = dir_.string(),
+                                            .stdin_path = (io_ / "in").string(),
+                                            .sink = sink});
     }
 
-    std::vector<std::string> DirectoryNames() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> DirectoryNames() const { return scratch_.Entries(); }
 
-    fs::path dir_;
-
-  private:
-    // Everything the child needs, prepared before the fork so that the child
-    // only makes system calls.
-    struct ChildSetUp {
-        std::string work_dir, in, out, err;
-        Sink sink;
-        int pipe_end;
-        std::vector<char*> argv;
-    };
-
-    [[noreturn]] static void RedirectAndExec(const ChildSetUp& setup) {
-        const int in = ::open(setup.in.c_str(), O_RDONLY);
-        const int err = ::open(setup.err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int out = setup.pipe_end;
-        if (setup.sink == Sink::kFile) {
-            out = ::open(setup.out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        } else if (setup.sink == Sink::kDevFull) {
-            out = ::open("/dev/full", O_WRONLY);
-        }
-        if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
-            ::dup2(err, 2) < 0 || ::chdir(setup.work_dir.c_str()) != 0) {
-            ::_exit(127);
-        }
-        ::execv(VELMORA_CONVERT_EXE, setup.argv.data());
-        ::_exit(127);
-    }
+    ScratchDirectory scratch_;
+    ScratchDirectory io_;  // standard input, apart from what the test looks at
+    const fs::path& dir_ = scratch_.path();
 };
 
 TEST_F(ConverterTest, TwoLineFileGivesTheResultsFileBytes) {

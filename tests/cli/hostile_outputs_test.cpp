@@ -15,7 +15,6 @@ namespace velmora {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ChildOptions;
 using testing::ChildResult;
 using testing::ReadFile;
 using testing::RunConverter;
