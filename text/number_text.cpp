@@ -17,26 +17,21 @@
 namespace velmora {
 namespace {
 
-constexpr std::array<std::uint64_t, 20> kPowersOfTen = [] {
-    std::array<std::uint64_t, 20> powers{};
+// base^0 ... base^(N-1) as 64-bit integers.
+template <std::uint64_t Base, std::size_t N>
+constexpr std::array<std::uint64_t, N> PowersOf() {
+    std::array<std::uint64_t, N> powers{};
     std::uint64_t power = 1;
     for (auto& p : powers) {
         p = power;
-        power *= 10;
+        power *= Base;
     }
     return powers;
-}();
+}
 
+constexpr auto kPowersOfTen = PowersOf<10, 20>();
 // 5^27 is the largest power of five below 2^63.
-constexpr std::array<std::uint64_t, 28> kPowersOfFive = [] {
-    std::array<std::uint64_t, 28> powers{};
-    std::uint64_t power = 1;
-    for (auto& p : powers) {
-        p = power;
-        power *= 5;
-    }
-    return powers;
-}();
+constexpr auto kPowersOfFive = PowersOf<5, 28>();
 
 // ---------------------------------------------------------------------------
 // Reading
