@@ -62,27 +62,6 @@ constexpr std::string_view kHelp =
     "Exit status: 0 success, 1 a file could not be read or the output could not\n"
     "be written, 2 bad usage.\n";
 
-// Reasons for failed writes, kept locale-free like the messages of the file
-// functions.
-std::string WriteErrorText(int err) {
-    switch (err) {
-        case EPIPE:
-            return "broken pipe";
-        case ENOSPC:
-            return "no space left on device";
-        case EDQUOT:
-            return "disk quota exceeded";
-        case EFBIG:
-            return "file too large";
-        case EIO:
-            return "input/output error";
-        case EBADF:
-            return "output is closed";
-        default:
-            return "system error " + std::to_string(err);
-    }
-}
-
 // Writes every byte, going on after short writes and interruptions; false
 // with errno set on any other failure.
 bool WriteAllToDescriptor(int fd, std::string_view bytes) {
@@ -164,7 +143,7 @@ class Output {
         if (file_ != nullptr) {
             return file_->Write(bytes) || Fail(file_->Error());
         }
-        return WriteAllToDescriptor(kStandardOutput, bytes) || Fail(WriteErrorText(errno));
+        return WriteAllToDescriptor(kStandardOutput, bytes) || Fail(SystemErrorText(errno));
     }
 
     bool Fail(std::string reason) {
@@ -315,7 +294,7 @@ int PrintText(std::string_view text) {
     if (WriteAllToDescriptor(kStandardOutput, text)) {
         return kExitOk;
     }
-    Complain("standard output: " + WriteErrorText(errno));
+    Complain("standard output: " + SystemErrorText(errno));
     return kExitFailure;
 }
 

@@ -18,9 +18,8 @@
 #include <new>
 
 namespace velmora {
-namespace {
 
-std::string ErrorText(int err) {
+std::string SystemErrorText(int err) {
     switch (err) {
         case ENOENT:
             return "no such file or directory";
@@ -50,10 +49,16 @@ std::string ErrorText(int err) {
             return "too many open files";
         case ENOMEM:
             return "out of memory";
+        case EPIPE:
+            return "broken pipe";
+        case EBADF:
+            return "output is closed";
         default:
             return "system error " + std::to_string(err);
     }
 }
+
+namespace {
 
 bool Refuse(std::string& error, std::string reason) {
     error = std::move(reason);
@@ -90,7 +95,7 @@ bool ReadKnownSize(int fd, std::size_t size, std::string& data, std::string& err
             continue;
         }
         if (n < 0) {
-            return Refuse(error, "read error: " + ErrorText(errno));
+            return Refuse(error, "read error: " + SystemErrorText(errno));
         }
         if (n == 0) {
             break;
@@ -104,14 +109,14 @@ bool ReadKnownSize(int fd, std::size_t size, std::string& data, std::string& err
 bool ReadOpenFile(int fd, std::string& data, std::string& error) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        return Refuse(error, ErrorText(errno));
+        return Refuse(error, SystemErrorText(errno));
     }
     if (S_ISDIR(info.st_mode)) {
         return Refuse(error, "is a directory");
     }
     if (S_ISFIFO(info.st_mode)) {
         if (!MakeBlocking(fd)) {
-            return Refuse(error, ErrorText(errno));
+            return Refuse(error, SystemErrorText(errno));
         }
         return ReadAllFromDescriptor(fd, data, error);
     }
@@ -131,7 +136,7 @@ bool ReadOpenFile(int fd, std::string& data, std::string& error) {
 bool RefuseDeviceByName(const std::string& name, std::string& error) {
     struct stat info {};
     if (::stat(name.c_str(), &info) != 0) {
-        return Refuse(error, ErrorText(errno));
+        return Refuse(error, SystemErrorText(errno));
     }
     if (S_ISDIR(info.st_mode)) {
         return Refuse(error, "is a directory");
@@ -179,12 +184,12 @@ bool ReadAllFromDescriptor(int fd, std::string& data, std::string& error) {
             if (n < 0) {
                 const int err = errno;
                 data.clear();
-                return Refuse(error, "read error: " + ErrorText(err));
+                return Refuse(error, "read error: " + SystemErrorText(err));
             }
         }
     } catch (const std::bad_alloc&) {
         data.clear();
-        return Refuse(error, ErrorText(ENOMEM));
+        return Refuse(error, SystemErrorText(ENOMEM));
     }
     data.clear();
     return Refuse(error, kTooLarge);
@@ -201,13 +206,13 @@ bool ReadWholeFileReporting(const std::string& name, std::string& data, std::str
     }
     const int fd = OpenRetrying(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
-        return Refuse(error, ErrorText(errno));
+        return Refuse(error, SystemErrorText(errno));
     }
     bool ok;
     try {
         ok = ReadOpenFile(fd, data, error);
     } catch (const std::bad_alloc&) {
-        ok = Refuse(error, ErrorText(ENOMEM));
+        ok = Refuse(error, SystemErrorText(ENOMEM));
     }
     ::close(fd);
     if (!ok) {
@@ -430,7 +435,7 @@ void AtomicFileWriter::Abandon() {
 }
 
 bool AtomicFileWriter::Fail(const char* what, int err) {
-    error_ = std::string(what) + ": " + ErrorText(err);
+    error_ = std::string(what) + ": " + SystemErrorText(err);
     Abandon();
     return false;
 }

@@ -12,6 +12,10 @@
 
 namespace velmora {
 
+// A short reason for a failed system call, from a table of our own: the
+// window toolkit sets the locale, and messages must not change with it.
+std::string SystemErrorText(int err);
+
 // Largest block a file may fill: its length is a 32-bit signed count.
 inline constexpr long long kMaxBlockSize = 0x7FFFFFFF;
 
