@@ -11,6 +11,7 @@
 #include "ui/toolkit.h"
 
 int main(int argc, char* argv[]) {
+    velmora::FailWritesBeyondFileSizeLimit();
     // The program's directory is where the results file is written; it is
     // also the working directory, so relative names mean the same thing.
     const std::string& directory = velmora::InitProgramDirectory();

@@ -8,8 +8,12 @@
 // for every caller in the process, the save's file writer included, and pass
 // each call on unchanged unless a fault is armed for the directory that the
 // file lies in. The writer under test is the one the program ships.
+//
+// A shell's file size limit is this process's own RLIMIT_FSIZE, lowered for
+// the one save, with SIGXFSZ set as the program's start-up sets it.
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -23,6 +27,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -112,7 +117,8 @@ enum class Fault {
     kNameTakenByDirectory,
     kWriteFailsHalfway,
     kFlushFails,
-    kDiskFull
+    kDiskFull,
+    kFileSizeLimit
 };
 
 }  // namespace velmora
@@ -148,6 +154,15 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
     Q_OBJECT
 
   private slots:
+    void initTestCase() {
+        // As the program starts. The signal is put back to its default
+        // first, so that a disposition inherited from whoever started the
+        // tests cannot hide a start-up that leaves it alone.
+        std::signal(SIGXFSZ, SIG_DFL);
+        FailWritesBeyondFileSizeLimit();
+        QVERIFY(::getrlimit(RLIMIT_FSIZE, &file_size_limit_) == 0);
+    }
+
     void init() {
         QVERIFY(inputs_.emplace().isValid());
         Open();
@@ -155,6 +170,7 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
 
     void cleanup() {
         armed_fault = nullptr;
+        ::setrlimit(RLIMIT_FSIZE, &file_size_limit_);
         Close();
         disk_.reset();
         inputs_.reset();
@@ -167,6 +183,7 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
         QTest::newRow("write fails halfway") << Fault::kWriteFailsHalfway;
         QTest::newRow("flush fails") << Fault::kFlushFails;
         QTest::newRow("disk full") << Fault::kDiskFull;
+        QTest::newRow("shell file size limit") << Fault::kFileSizeLimit;
     }
 
     void failedSaveLosesNothingAndTheNextSaveSucceeds() {
@@ -247,6 +264,9 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
             case Fault::kDiskFull:
                 QVERIFY(FillDisk());
                 break;
+            case Fault::kFileSizeLimit:
+                LimitFileSize(kSaved.size() / 2);
+                break;
         }
     }
 
@@ -265,6 +285,9 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
             case Fault::kDiskFull:
                 QVERIFY(QFile::remove(QString::fromStdString(disk_->Path("filler"))));
                 break;
+            case Fault::kFileSizeLimit:
+                QVERIFY(::setrlimit(RLIMIT_FSIZE, &file_size_limit_) == 0);
+                break;
         }
     }
 
@@ -273,6 +296,14 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
                   .write_budget = write_budget,
                   .fail_flush = fail_flush};
         armed_fault = &fault_;
+    }
+
+    // As `ulimit -f` does in the shell: no file of this process may grow
+    // past bytes, while the results file already on disk is smaller.
+    void LimitFileSize(rlim_t bytes) {
+        QVERIFY(static_cast<rlim_t>(kPreviousResults.size()) < bytes);
+        const rlimit lowered{bytes, file_size_limit_.rlim_max};
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &lowered) == 0);
     }
 
     // Fills the small disk to its last byte.
@@ -296,6 +327,7 @@ class SaveFaultsTest : public QObject, private testing::BatchWindowFixture {
     std::optional<QTemporaryDir> inputs_;  // the batch's input, apart from the results
     std::optional<testing::SmallDisk> disk_;
     ArmedFault fault_;
+    rlimit file_size_limit_{};  // as the tests started
 };
 
 }  // namespace velmora
