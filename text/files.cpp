@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <new>
 
@@ -235,6 +236,12 @@ bool WriteWholeFile(const std::string& name, std::string_view data) {
 
 // ---------------------------------------------------------------------------
 // Atomic replacement
+
+void FailWritesBeyondFileSizeLimit() {
+    // Ignored, SIGXFSZ no longer ends the process and the write fails with
+    // EFBIG, which the writers handle like any other failed write.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
 const FileWriteCalls& SystemFileWriteCalls() {
     static const FileWriteCalls calls{::write, ::fsync};

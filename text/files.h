@@ -47,6 +47,13 @@ bool ReadAllFromDescriptor(int fd, std::string& data, std::string& error);
 // that is a directory or device give false.
 bool WriteWholeFile(const std::string& name, std::string_view data);
 
+// Makes a write beyond the shell's file size limit (ulimit -f) fail like a
+// full disk, for the whole process: the writers then report it and clean up.
+// By default the system ends the process at that write instead, leaving the
+// temporary file behind and, in the window, losing the rows. Each program
+// calls it as it starts.
+void FailWritesBeyondFileSizeLimit();
+
 // The system calls that put bytes on disk. The writer goes through these so
 // that a test can make a write or the flush fail at any chosen byte.
 struct FileWriteCalls {

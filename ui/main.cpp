@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <cfenv>
 
+#include "text/files.h"
 #include "text/program_directory.h"
 #include "ui/main_window.h"
 #include "ui/toolkit.h"

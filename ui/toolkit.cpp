@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
-#include <csignal>
 
 #include "ui/batch_rows.h"
 #include "ui/gbk.h"
@@ -72,12 +71,6 @@ int RowCount(const ReportList& list) {
 
 int RunEventLoop() {
     return QApplication::exec();
-}
-
-void FailWritesBeyondFileSizeLimit() {
-    // Ignored, SIGXFSZ no longer ends the process and the write fails with
-    // EFBIG, which the file writer handles like any other failed write.
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 namespace {

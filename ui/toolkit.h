@@ -73,12 +73,6 @@ int RowCount(const ReportList& list);
 // Runs the event loop until the last window is gone; returns the exit code.
 int RunEventLoop();
 
-// Makes a write beyond the shell's file size limit (ulimit -f) fail like a
-// full disk, so a save reports its failure and keeps the rows. By default the
-// system ends the process at that write instead: the rows are lost and the
-// save's temporary file is left behind.
-void FailWritesBeyondFileSizeLimit();
-
 // Keeps the frame of a top-level window at outer size, whatever frame the
 // window system draws: the client area is the outer size less the frame, and
 // follows the frame when the window manager reports it late. Without a frame

@@ -34,6 +34,7 @@
 #include <string_view>
 
 #include "../text/small_disk.h"
+#include "text/files.h"
 #include "text/program_directory.h"
 #include "ui/main_window.h"
 #include "ui/report_list.h"
