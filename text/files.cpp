@@ -107,22 +107,35 @@ bool ReadKnownSize(int fd, std::size_t size, std::string& data, std::string& err
     return true;
 }
 
-bool ReadOpenFile(int fd, std::string& data, std::string& error) {
+// Whether a reader reads named pipes or refuses them like devices.
+enum class NamedPipes { kRead, kRefuse };
+
+// True for the kinds of file a reader reads; otherwise false with the reason.
+bool IsReadableKind(mode_t mode, NamedPipes pipes, std::string& error) {
+    if (S_ISDIR(mode)) {
+        return Refuse(error, "is a directory");
+    }
+    if (S_ISREG(mode) || (S_ISFIFO(mode) && pipes == NamedPipes::kRead)) {
+        return true;
+    }
+    return Refuse(error, "not a regular file");
+}
+
+// The kind is checked again on the open descriptor: the file may have been
+// replaced since its name was looked at.
+bool ReadOpenFile(int fd, NamedPipes pipes, std::string& data, std::string& error) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         return Refuse(error, SystemErrorText(errno));
     }
-    if (S_ISDIR(info.st_mode)) {
-        return Refuse(error, "is a directory");
+    if (!IsReadableKind(info.st_mode, pipes, error)) {
+        return false;
     }
     if (S_ISFIFO(info.st_mode)) {
         if (!MakeBlocking(fd)) {
             return Refuse(error, SystemErrorText(errno));
         }
         return ReadAllFromDescriptor(fd, data, error);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return Refuse(error, "not a regular file");
     }
     // The size decides before any byte is read, so a file of 2 GiB or more
     // (sparse or not) is refused at once.
@@ -134,18 +147,12 @@ bool ReadOpenFile(int fd, std::string& data, std::string& error) {
 
 // Devices and sockets are refused by name before they are opened: opening a
 // device can itself wait or have effects (a tape rewinds, a terminal attaches).
-bool RefuseDeviceByName(const std::string& name, std::string& error) {
+bool IsReadableByName(const std::string& name, NamedPipes pipes, std::string& error) {
     struct stat info {};
     if (::stat(name.c_str(), &info) != 0) {
         return Refuse(error, SystemErrorText(errno));
     }
-    if (S_ISDIR(info.st_mode)) {
-        return Refuse(error, "is a directory");
-    }
-    if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
-        return Refuse(error, "not a regular file");
-    }
-    return true;
+    return IsReadableKind(info.st_mode, pipes, error);
 }
 
 // Waits until a descriptor that was left non-blocking by its owner has data.
@@ -196,13 +203,16 @@ bool ReadAllFromDescriptor(int fd, std::string& data, std::string& error) {
     return Refuse(error, kTooLarge);
 }
 
-bool ReadWholeFileReporting(const std::string& name, std::string& data, std::string& error) {
+namespace {
+
+bool ReadNamedFile(const std::string& name, NamedPipes pipes, std::string& data,
+                   std::string& error) {
     data.clear();
     error.clear();
     if (name.empty()) {
         return Refuse(error, "no file name");
     }
-    if (!RefuseDeviceByName(name, error)) {
+    if (!IsReadableByName(name, pipes, error)) {
         return false;
     }
     const int fd = OpenRetrying(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -211,7 +221,7 @@ bool ReadWholeFileReporting(const std::string& name, std::string& data, std::str
     }
     bool ok;
     try {
-        ok = ReadOpenFile(fd, data, error);
+        ok = ReadOpenFile(fd, pipes, data, error);
     } catch (const std::bad_alloc&) {
         ok = Refuse(error, SystemErrorText(ENOMEM));
     }
@@ -222,10 +232,16 @@ bool ReadWholeFileReporting(const std::string& name, std::string& data, std::str
     return ok;
 }
 
+}  // namespace
+
+bool ReadWholeFileReporting(const std::string& name, std::string& data, std::string& error) {
+    return ReadNamedFile(name, NamedPipes::kRead, data, error);
+}
+
 std::string ReadWholeFile(const std::string& name) {
     std::string data;
     std::string error;
-    ReadWholeFileReporting(name, data, error);
+    ReadNamedFile(name, NamedPipes::kRefuse, data, error);
     return data;
 }
 

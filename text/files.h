@@ -20,12 +20,15 @@ std::string SystemErrorText(int err);
 inline constexpr long long kMaxBlockSize = 0x7FFFFFFF;
 
 // The whole file, or the empty block for an empty name, a missing, unreadable
-// or empty file, a directory, a device, or a file of 2^31 bytes or more.
+// or empty file, a directory, a device, a named pipe, or a file of 2^31 bytes
+// or more. A named pipe is not read because reading it waits until its writer
+// closes it: a caller on a window's one thread would freeze for as long as
+// another program chooses.
 std::string ReadWholeFile(const std::string& name);
 
-// Like ReadWholeFile, but says why it failed: returns false and sets error to
-// a short reason ("no such file or directory", "is a directory", "larger than
-// 2 GiB", ...). An empty file is not a failure.
+// Like ReadWholeFile, but reads named pipes, and says why it failed: returns
+// false and sets error to a short reason ("no such file or directory", "is a
+// directory", "larger than 2 GiB", ...). An empty file is not a failure.
 //
 // Regular files are read after their size is checked, so a huge file is
 // refused before anything is read. Named pipes are read to their end as well

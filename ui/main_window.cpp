@@ -1,7 +1,5 @@
 #include "ui/main_window.h"
 
-#include <sys/stat.h>
-
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -56,18 +54,6 @@ QLineEdit* MakeEditBox(QWidget* parent, const char* name, QRect place, std::stri
     SetEditText(*edit, text);
     edit->setCursorPosition(0);
     return edit;
-}
-
-// The chosen file's bytes as ReadWholeFile gives them, except that a named
-// pipe reads as the empty block, like any file that cannot be read. Reading a
-// pipe waits until its writer closes it, and the batch runs on the one GUI
-// thread: a writer that never finishes would freeze the program for good.
-std::string ReadChosenFile(const std::string& name) {
-    struct stat info {};
-    if (::stat(name.c_str(), &info) == 0 && S_ISFIFO(info.st_mode)) {
-        return {};
-    }
-    return ReadWholeFile(name);
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, QRect place, std::string_view text) {
@@ -165,7 +151,7 @@ void MainWindow::ConvertFileOfAngles() {
     }
     const std::string file_name = ChosenFileName(*通用对话框1);
     const WaitCursor wait;
-    const std::string block = ReadChosenFile(file_name);
+    const std::string block = ReadWholeFile(file_name);
     const std::string_view text = BatchTextOfFile(block);
     LoadWindow(results_window_, this);
     ConvertLinesIntoList(results_window_->超级列表框1->Rows(), text);
