@@ -17,13 +17,6 @@ namespace velmora {
 // 150 px centred. A list of rows built on them holds what the window holds.
 std::vector<ReportColumn> ResultsColumns();
 
-// The list services on the rows themselves. A missing row or column reads
-// as the empty text and is not written.
-int AppendRow(ReportModel& list);
-void SetCellText(ReportModel& list, int row, int column, std::string_view text);
-std::string GetCellText(const ReportModel& list, int row, int column);
-int RowCount(const ReportModel& list);
-
 // The text a batch converts, as a view into the file's bytes: up to the
 // first NUL, without a UTF-8 byte-order mark in front.
 std::string_view BatchTextOfFile(std::string_view block);

@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "ui/batch_rows.h"
 #include "ui/gbk.h"
 
 namespace velmora {
@@ -54,19 +53,19 @@ void SetEditText(QLineEdit& edit, std::string_view text) {
 }
 
 int AppendRow(ReportList& list) {
-    return AppendRow(list.Rows());
+    return list.Rows().AppendRow();
 }
 
 void SetCellText(ReportList& list, int row, int column, std::string_view text) {
-    SetCellText(list.Rows(), row, column, text);
+    list.Rows().SetCellText(row, column, text);
 }
 
 std::string GetCellText(const ReportList& list, int row, int column) {
-    return GetCellText(list.Rows(), row, column);
+    return std::string(list.Rows().CellText(row, column));
 }
 
 int RowCount(const ReportList& list) {
-    return RowCount(list.Rows());
+    return list.Rows().StoredRowCount();
 }
 
 int RunEventLoop() {

@@ -62,9 +62,8 @@ void OpenWebAddress(const QUrl& address);
 std::string GetEditText(const QLineEdit& edit);
 void SetEditText(QLineEdit& edit, std::string_view text);
 
-// The report list's rows, through the same services on its ReportModel
-// (ui/batch_rows.h). A missing row or column reads as the empty text and is
-// not written.
+// The report list's rows, kept by its ReportModel. A missing row or column
+// reads as the empty text and is not written.
 int AppendRow(ReportList& list);
 void SetCellText(ReportList& list, int row, int column, std::string_view text);
 std::string GetCellText(const ReportList& list, int row, int column);

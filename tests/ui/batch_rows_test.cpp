@@ -34,8 +34,8 @@ std::string ConverterResults(std::string_view block) {
 
 std::vector<std::string> Column(const ReportModel& list, int column) {
     std::vector<std::string> cells;
-    for (int row = 0; row < RowCount(list); ++row) {
-        cells.push_back(GetCellText(list, row, column));
+    for (int row = 0; row < list.StoredRowCount(); ++row) {
+        cells.push_back(std::string(list.CellText(row, column)));
     }
     return cells;
 }
@@ -108,7 +108,7 @@ TEST(BatchRowsTest, ListsComeAndGoWithoutAnEventLoop) {
     for (int i = 0; i < 1000; ++i) {
         ReportModel list = NewList();
         ConvertLinesIntoList(list, "1\r\n2\r\n");
-        ASSERT_EQ(RowCount(list), 2);
+        ASSERT_EQ(list.StoredRowCount(), 2);
     }
 }
 
