@@ -62,22 +62,6 @@ constexpr std::string_view kHelp =
     "Exit status: 0 success, 1 a file could not be read or the output could not\n"
     "be written, 2 bad usage.\n";
 
-// Writes every byte, going on after short writes and interruptions; false
-// with errno set on any other failure.
-bool WriteAllToDescriptor(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Messages are best effort: there is nobody left to tell when stderr fails.
 void Complain(std::string_view message) {
     std::string line;

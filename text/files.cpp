@@ -264,6 +264,28 @@ const FileWriteCalls& SystemFileWriteCalls() {
     return calls;
 }
 
+bool WriteAllToDescriptor(int fd, std::string_view bytes, const FileWriteCalls& calls) {
+    // A single write may store fewer bytes than asked (interrupted by a
+    // signal, or the disk or a size limit nearly reached); the rest goes in
+    // the next call, which then reports the error if there is one.
+    while (!bytes.empty()) {
+        const ssize_t n = calls.write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            // No progress and no error: treat as a full disk rather than loop.
+            errno = ENOSPC;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 namespace {
 
 // The directory part of a path with its trailing slash ("" for a bare name).
@@ -390,24 +412,7 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 bool AtomicFileWriter::WriteAll(std::string_view bytes) {
-    // A single write may store fewer bytes than asked (interrupted by a
-    // signal, or the disk or a size limit nearly reached); the rest goes in
-    // the next call, which then reports the error if there is one.
-    while (!bytes.empty()) {
-        const ssize_t n = calls_.write(fd_, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return Fail("write failed", errno);
-        }
-        if (n == 0) {
-            // No progress and no error: treat as a full disk rather than loop.
-            return Fail("write failed", ENOSPC);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    return WriteAllToDescriptor(fd_, bytes, calls_) || Fail("write failed", errno);
 }
 
 bool AtomicFileWriter::Commit() {

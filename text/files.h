@@ -65,6 +65,12 @@ struct FileWriteCalls {
 };
 const FileWriteCalls& SystemFileWriteCalls();
 
+// Writes every byte to an open descriptor, going on after short writes and
+// interruptions; false with errno set on any other failure. A write that
+// stores nothing and reports nothing counts as a full disk (ENOSPC).
+bool WriteAllToDescriptor(int fd, std::string_view bytes,
+                          const FileWriteCalls& calls = SystemFileWriteCalls());
+
 // The same atomic replacement, fed in pieces (for output built as it streams).
 // Usage: Open, Write as often as needed, Commit. Any failure abandons the
 // temporary file; later calls then return false.
