@@ -4,8 +4,6 @@
 // the output must not depend on the locale, and the data path must be fast.
 #include "cli/converter.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <memory>
 #include <optional>
