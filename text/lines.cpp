@@ -150,8 +150,8 @@ std::string BytesToText(std::string_view block) {
     return std::string(BytesToTextView(block));
 }
 
-std::string TextToBytes(std::string_view text) {
-    return std::string(text);
+std::string_view TextToBytes(std::string_view text) {
+    return text;
 }
 
 LineSplitter::LineSplitter(std::string_view text, std::string_view delimiter)

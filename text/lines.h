@@ -15,8 +15,9 @@ inline constexpr std::string_view kLineDelimiter = "\r\n";
 // The bytes before the first NUL (all of them when there is none).
 std::string BytesToText(std::string_view block);
 std::string_view BytesToTextView(std::string_view block);
-// The bytes of the text as they are.
-std::string TextToBytes(std::string_view text);
+// The bytes of the text as they are: a view of the text's own bytes, valid
+// while the text is, so a save of many megabytes does not copy them.
+std::string_view TextToBytes(std::string_view text);
 
 // Cuts text at each delimiter that starts at a character boundary. An empty
 // remainder after the last delimiter is not an element; an empty text gives

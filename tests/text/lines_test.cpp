@@ -217,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BytesToTextTest, ::testing::Values(
 // clang-format on
 
 TEST(TextToBytesTest, CopiesTheBytesAsTheyAre) {
-    const std::string bytes = TextToBytes("abc");
+    const std::string bytes(TextToBytes("abc"));
     ASSERT_EQ(bytes.size(), 3u);
     EXPECT_EQ(bytes, "\x61\x62\x63");
     EXPECT_TRUE(TextToBytes("").empty());
