@@ -225,7 +225,7 @@ bool ConvertFiles(const std::vector<std::string>& files, Output& output, bool& r
             read_failed = true;
             continue;
         }
-        if (!ConvertText(SkipByteOrderMark(BytesToTextView(data)), output)) {
+        if (!ConvertText(BatchTextOfFile(data), output)) {
             return false;
         }
     }

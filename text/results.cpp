@@ -13,6 +13,10 @@ std::string_view SkipByteOrderMark(std::string_view text) {
     return text;
 }
 
+std::string_view BatchTextOfFile(std::string_view block) {
+    return SkipByteOrderMark(BytesToTextView(block));
+}
+
 void AppendRadiansTextOfLine(std::string& out, std::string_view line) {
     AppendNumberText(out, SurveyMath().DmsToRad(TextToNumber(TrimSpacesView(line))));
 }

@@ -14,6 +14,10 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // its first line: returns the text behind it (or the text unchanged).
 std::string_view SkipByteOrderMark(std::string_view text);
 
+// The text a batch converts, as a view into the file's bytes: up to the
+// first NUL, without a UTF-8 byte-order mark in front.
+std::string_view BatchTextOfFile(std::string_view block);
+
 // The radians text of one line as read from a file or typed: trimmed, read as
 // a packed angle, converted and written.
 std::string RadiansTextOfLine(std::string_view line);

@@ -11,11 +11,6 @@ std::vector<ReportColumn> ResultsColumns() {
             {std::string(texts::kRadiansColumn), 150, Qt::AlignHCenter}};
 }
 
-std::string_view BatchTextOfFile(std::string_view block) {
-    // A byte-order mark is not part of the first line, as in the converter.
-    return SkipByteOrderMark(BytesToTextView(block));
-}
-
 void ConvertLinesIntoList(ReportModel& list, std::string_view text) {
     LineSplitter lines(text, kLineDelimiter);
     std::string_view line;

@@ -17,10 +17,6 @@ namespace velmora {
 // 150 px centred. A list of rows built on them holds what the window holds.
 std::vector<ReportColumn> ResultsColumns();
 
-// The text a batch converts, as a view into the file's bytes: up to the
-// first NUL, without a UTF-8 byte-order mark in front.
-std::string_view BatchTextOfFile(std::string_view block);
-
 // Appends one row per line of text (cut at CR LF): column 0 holds the line as
 // read, untrimmed; column 1 the radians of the trimmed cell text.
 void ConvertLinesIntoList(ReportModel& list, std::string_view text);

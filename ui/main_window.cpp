@@ -15,6 +15,7 @@
 #include "text/files.h"
 #include "text/number_text.h"
 #include "text/program_directory.h"
+#include "text/results.h"
 #include "ui/batch_rows.h"
 #include "ui/gbk.h"
 #include "ui/program_icon.h"
