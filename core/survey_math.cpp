@@ -53,19 +53,6 @@ static_assert(std::bit_cast<std::uint64_t>(kWholeNumberThreshold) == 0x3FEFFFFFF
 // 2^63: the first magnitude a 64-bit signed integer cannot hold.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
-// 2^62: below it the whole part and its neighbours fit a 64-bit integer.
-constexpr double kInt62Limit = 4611686018427387904.0;
-
-// IntPart from 2^62 on: every such double is a whole number, so only the
-// 64-bit range matters; NaN and the infinities give 0 as well.
-std::int32_t IntPartOfLargeMagnitude(double x) {
-    if (!(std::fabs(x) < kInt64Limit)) {
-        return 0;
-    }
-    const auto wide = static_cast<std::int64_t>(x);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
-}
-
 // The three parts are added in one extended-precision expression and rounded
 // to a double once, not after each addition; then (sum * PI) / 180.
 double SumToRad(double degrees, double minutes_term, double seconds_term) {
@@ -145,11 +132,13 @@ double PackedMagnitudeToRad(double x) {
 }  // namespace
 
 std::int32_t IntPart(double x) {
-    // Magnitudes from 2^62 on, the infinities and NaN take the library path;
-    // below, the integer conversion truncates exactly and costs far less than
-    // calls of trunc and floor (IntPart runs three times per angle).
-    if (!(std::fabs(x) < kInt62Limit)) {
-        return IntPartOfLargeMagnitude(x);
+    // Magnitudes from 2^63 on, the infinities and NaN have no 64-bit whole
+    // part and give 0. Below, the integer conversion truncates exactly and
+    // costs far less than calls of trunc and floor (IntPart runs three times
+    // per angle). Every double from 2^52 on is a whole number, so the
+    // adjustments below never step outside the 64-bit range.
+    if (!(std::fabs(x) < kInt64Limit)) {
+        return 0;
     }
     std::int64_t whole = static_cast<std::int64_t>(x);       // cut towards zero
     const double fraction = x - static_cast<double>(whole);  // exact, sign of x
@@ -196,16 +185,16 @@ double SurveyMath::Azimuth(double dx, double dy) const {
         }
         return dy_negative ? StoredSum(kPi, kPi / 2) : kNaN;
     }
-    const double r = static_cast<double>(std::atan(Extended{StoredQuotient(dy, dx)}));
     const bool dx_positive = dx > kEps;
+    if (!dy_positive && !dy_negative) {
+        // Along the X axis: the limits of the quadrant formulas on either side.
+        return dx_positive ? 0.0 : kPi;
+    }
+    const double r = static_cast<double>(std::atan(Extended{StoredQuotient(dy, dx)}));
     if (dy_positive) {
         return dx_positive ? r : StoredDifference(kPi, std::fabs(r));
     }
-    if (dy_negative) {
-        return dx_positive ? StoredDifference(kTwoPi, std::fabs(r)) : StoredSum(r, kPi);
-    }
-    // Along the X axis: the limits of the quadrant formulas on either side.
-    return dx_positive ? 0.0 : kPi;
+    return dx_positive ? StoredDifference(kTwoPi, std::fabs(r)) : StoredSum(r, kPi);
 }
 
 double SurveyMath::Distance(double dx, double dy) const {
@@ -225,10 +214,8 @@ double SurveyMath::NormalizeAngle(double angle) const {
     if (angle < -kEps) {
         return StoredSum(angle, kTwoPi);
     }
-    if (StoredDifference(angle, kTwoPi) > kEps) {
-        return StoredDifference(angle, kTwoPi);
-    }
-    return angle;
+    const double less_one_turn = StoredDifference(angle, kTwoPi);
+    return less_one_turn > kEps ? less_one_turn : angle;
 }
 
 double SurveyMath::IncludedAngle(double a, double b) const {
