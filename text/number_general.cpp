@@ -10,13 +10,16 @@
 #include <string>
 #include <string_view>
 
-#include "text/number_nonfinite.h"
+#include "text/number_characters.h"
 #include "text/number_rounding.h"
 #include "text/number_text.h"
 
 namespace velmora::detail {
 namespace {
 
+using number_characters::IsDigit;
+using number_characters::IsExponentMarker;
+using number_characters::IsWhiteSpace;
 using number_rounding::RoundToDouble;
 
 // ---------------------------------------------------------------------------
@@ -81,16 +84,6 @@ class FoldedReader {
     std::string_view text_;
     std::size_t pos_ = 0;
 };
-
-bool IsDigit(int c) {
-    return c >= '0' && c <= '9';
-}
-bool IsWhiteSpace(int c) {
-    return c == ' ' || (c >= 0x09 && c <= 0x0D);
-}
-bool IsExponentMarker(int c) {
-    return c == 'e' || c == 'E' || c == 'd' || c == 'D';
-}
 
 // At most this many significant digits take part in the value.
 constexpr int kSignificantDigits = 24;
@@ -348,6 +341,26 @@ double DecimalToDouble(unsigned __int128 digits, int digit_count, std::int64_t p
 // ---------------------------------------------------------------------------
 // Writing
 
+// The NaN that invalid operations produce (sign set, quiet bit only); it alone
+// is written as an indefinite value.
+constexpr std::uint64_t kIndefiniteNaNBits = 0xFFF8000000000000;
+
+// The text for an infinity or NaN without its "-", or nullptr for a finite
+// value. These are the fixed digit strings "1#INF", "1#IND" and "1#QNAN" put
+// through the positional form with one digit before the point and the padding
+// zeros cropped.
+const char* NonFiniteText(std::uint64_t bits) {
+    constexpr std::uint64_t kExponentMask = 0x7FF0000000000000;
+    constexpr std::uint64_t kFractionMask = 0x000FFFFFFFFFFFFF;
+    if ((bits & kExponentMask) != kExponentMask) {
+        return nullptr;
+    }
+    if ((bits & kFractionMask) == 0) {
+        return "1.#INF";
+    }
+    return bits == kIndefiniteNaNBits ? "1.#IND" : "1.#QNAN";
+}
+
 // The first 18 digits of the exact decimal value of a positive finite double,
 // and E with value = 0.d1 d2 ... * 10^E.
 std::string ExactLeadingDigits(double magnitude, int& decimal_exponent) {
@@ -424,7 +437,7 @@ std::string NumberToTextGeneral(double value) {
     const auto bits = std::bit_cast<std::uint64_t>(value);
     const bool negative = (bits >> 63) != 0;
     const std::string sign = negative ? "-" : "";
-    if (const char* non_finite = number_nonfinite::NonFiniteText(bits)) {
+    if (const char* non_finite = NonFiniteText(bits)) {
         return sign + non_finite;
     }
     if ((bits << 1) == 0) {

@@ -12,10 +12,15 @@
 #include <string>
 #include <string_view>
 
+#include "text/number_characters.h"
 #include "text/number_rounding.h"
 
 namespace velmora {
 namespace {
+
+using number_characters::IsDigit;
+using number_characters::IsExponentMarker;
+using number_characters::IsWhiteSpace;
 
 // base^0 ... base^(N-1) as 64-bit integers.
 template <std::uint64_t Base, std::size_t N>
@@ -38,13 +43,6 @@ constexpr auto kPowersOfFive = PowersOf<5, 28>();
 
 // Up to 19 decimal digits always fit in 64 bits (10^19 < 2^64).
 constexpr int kShortDecimalDigits = 19;
-
-bool IsAsciiDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-bool IsAsciiWhiteSpace(char c) {
-    return c == ' ' || (c >= 0x09 && c <= 0x0D);
-}
 
 // The nearest double to digits / 10^places, with places <= 19.
 double ShortDecimalToDouble(std::uint64_t digits, int places) {
@@ -73,7 +71,7 @@ double ShortDecimalToDouble(std::uint64_t digits, int places) {
 bool ReadShortDecimal(std::string_view text, double& value) {
     const char* p = text.data();
     const char* const end = p + text.size();
-    while (p != end && IsAsciiWhiteSpace(*p)) {
+    while (p != end && IsWhiteSpace(*p)) {
         ++p;
     }
     bool negative = false;
@@ -84,14 +82,14 @@ bool ReadShortDecimal(std::string_view text, double& value) {
     std::uint64_t digits = 0;
     int count = 0;
     int places = 0;
-    for (; p != end && IsAsciiDigit(*p); ++p) {
+    for (; p != end && IsDigit(*p); ++p) {
         if (++count > kShortDecimalDigits) {
             return false;
         }
         digits = digits * 10 + static_cast<unsigned>(*p - '0');
     }
     if (p != end && *p == '.') {
-        for (++p; p != end && IsAsciiDigit(*p); ++p) {
+        for (++p; p != end && IsDigit(*p); ++p) {
             if (++count > kShortDecimalDigits) {
                 return false;
             }
@@ -104,8 +102,7 @@ bool ReadShortDecimal(std::string_view text, double& value) {
     }
     if (p != end) {
         const auto next = static_cast<unsigned char>(*p);
-        const unsigned lower = next | 0x20;  // 'E' -> 'e', 'D' -> 'd'
-        if (next >= 0x80 || lower == 'e' || lower == 'd') {
+        if (next >= 0x80 || IsExponentMarker(next)) {
             return false;
         }
     }
@@ -274,12 +271,9 @@ double TextToNumber(std::string_view text) {
 }
 
 std::string NumberToText(double value) {
-    char buffer[kMaxNumberTextSize];
-    const std::size_t size = WriteNumberTextFast(value, buffer);
-    if (size == 0) {
-        return detail::NumberToTextGeneral(value);
-    }
-    return std::string(buffer, size);
+    std::string text;
+    AppendNumberText(text, value);
+    return text;
 }
 
 void AppendNumberText(std::string& out, double value) {
