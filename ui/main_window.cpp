@@ -57,27 +57,12 @@ QLineEdit* MakeEditBox(QWidget* parent, const char* name, QRect place, std::stri
     return edit;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, QRect place, std::string_view text) {
-    auto* button = new QPushButton(GbkToUnicode(text), parent);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setGeometry(place);
-    // Neither button is a default button: Enter presses nothing.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(QWidget* owner) : QWidget(owner, kFixedFrame) {
     setObjectName(QStringLiteral("MainWindow"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(GbkToUnicode(texts::kMainCaption));
+    PrepareFixedWindow(*this, texts::kMainCaption);
     setWindowIcon(ProgramIcon());
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
-    setAutoFillBackground(true);
 
     CreateControls();
     setTabOrder(编辑框1, 按钮1_单算);
@@ -118,12 +103,10 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Esc closes the window and so ends the program. Enter is left alone.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
+    // Esc closes the window and so ends the program.
+    if (!CloseOnEscape(*this, *event)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

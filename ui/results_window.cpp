@@ -27,19 +27,10 @@ constexpr Qt::WindowFlags kOwnedFixedFrame = Qt::Dialog | Qt::CustomizeWindowHin
 ResultsWindow::ResultsWindow(QWidget* owner) : QWidget(owner, kOwnedFixedFrame) {
     setObjectName(QStringLiteral("ResultsWindow"));
     // Closing destroys it: the next batch opens a new, empty one.
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(GbkToUnicode(texts::kResultsCaption));
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
-    setAutoFillBackground(true);
+    PrepareFixedWindow(*this, texts::kResultsCaption);
 
     // Created from the bottom of the form's list up.
-    按钮1 = new QPushButton(GbkToUnicode(texts::kSaveButton), this);
-    按钮1->setObjectName(QStringLiteral("按钮1"));
-    按钮1->setGeometry(208, 224, 88, 24);
-    按钮1->setAutoDefault(false);
-    按钮1->setDefault(false);
+    按钮1 = MakeButton(this, "按钮1", QRect(208, 224, 88, 24), texts::kSaveButton);
 
     超级列表框1 = new ReportList(ResultsColumns(), this);
     超级列表框1->setObjectName(QStringLiteral("超级列表框1"));
@@ -55,12 +46,9 @@ ResultsWindow::ResultsWindow(QWidget* owner) : QWidget(owner, kOwnedFixedFrame) 
 }
 
 void ResultsWindow::keyPressEvent(QKeyEvent* event) {
-    // Esc closes the window; Enter is left alone.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
+    if (!CloseOnEscape(*this, *event)) {
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
 }
 
 void ResultsWindow::SaveResults() {

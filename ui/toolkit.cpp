@@ -5,8 +5,10 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -70,6 +72,32 @@ int RowCount(const ReportList& list) {
 
 int RunEventLoop() {
     return QApplication::exec();
+}
+
+void PrepareFixedWindow(QWidget& window, std::string_view caption) {
+    window.setAttribute(Qt::WA_DeleteOnClose);
+    window.setWindowTitle(GbkToUnicode(caption));
+    QPalette face = window.palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    window.setPalette(face);
+    window.setAutoFillBackground(true);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, QRect place, std::string_view text) {
+    auto* button = new QPushButton(GbkToUnicode(text), parent);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setGeometry(place);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+bool CloseOnEscape(QWidget& window, const QKeyEvent& key) {
+    if (key.key() != Qt::Key_Escape || key.modifiers() != Qt::NoModifier) {
+        return false;
+    }
+    window.close();
+    return true;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QSize>
 #include <QUrl>
 #include <QWidget>
@@ -14,7 +15,9 @@
 #include "ui/ui_texts.h"
 
 class QFileDialog;
+class QKeyEvent;
 class QLineEdit;
+class QPushButton;
 
 namespace velmora {
 
@@ -71,6 +74,19 @@ int RowCount(const ReportList& list);
 
 // Runs the event loop until the last window is gone; returns the exit code.
 int RunEventLoop();
+
+// The common start of both windows: destroyed when closed (the next time it
+// is loaded it is new and empty), the caption, and the face colour of the
+// buttons behind the controls.
+void PrepareFixedWindow(QWidget& window, std::string_view caption);
+
+// A push button at place (in the parent's client area) that is never a
+// default button: Enter presses nothing.
+QPushButton* MakeButton(QWidget* parent, const char* name, QRect place, std::string_view text);
+
+// Closes the window when the key is Esc without modifiers; true when it did.
+// Enter and every other key are left to the window.
+bool CloseOnEscape(QWidget& window, const QKeyEvent& key);
 
 // Keeps the frame of a top-level window at outer size, whatever frame the
 // window system draws: the client area is the outer size less the frame, and
