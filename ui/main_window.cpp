@@ -137,7 +137,11 @@ void MainWindow::ConvertFileOfAngles() {
     const WaitCursor wait;
     const std::string block = ReadWholeFile(file_name);
     const std::string_view text = BatchTextOfFile(block);
-    LoadWindow(results_window_, this);
+    // The results window belongs to this one; while this one is hidden there
+    // is nowhere to show rows.
+    if (!LoadWindow(results_window_, this)) {
+        return;
+    }
     ConvertLinesIntoList(results_window_->超级列表框1->Rows(), text);
 }
 
