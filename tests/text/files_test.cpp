@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "scratch_directory.h"
+#include "scripted_writes.h"
 
 namespace velmora {
 namespace {
@@ -233,60 +234,24 @@ TEST_F(FilesTest, ConcurrentSavesUseTheirOwnTemporaryFilesAndTheLastRenameWins) 
     EXPECT_EQ(Entries(), std::set<std::string>{"out.txt"});
 }
 
-// Scripted system calls: writes store at most max_chunk bytes, the first
-// interruptions calls fail with EINTR, and the disk "fills" at fail_at bytes.
-struct WritePlan {
-    std::size_t max_chunk = SIZE_MAX;
-    int interruptions = 0;
-    std::size_t fail_at = SIZE_MAX;
-    bool fail_fsync = false;
-    std::size_t written = 0;
-};
-WritePlan plan;
-
-ssize_t ScriptedWrite(int fd, const void* bytes, size_t count) {
-    if (plan.interruptions > 0) {
-        --plan.interruptions;
-        errno = EINTR;
-        return -1;
-    }
-    const std::size_t allowed = std::min({count, plan.max_chunk, plan.fail_at - plan.written});
-    if (allowed == 0) {
-        errno = ENOSPC;
-        return -1;
-    }
-    const ssize_t n = ::write(fd, bytes, allowed);
-    plan.written += static_cast<std::size_t>(n);
-    return n;
-}
-
-int ScriptedFsync(int fd) {
-    if (plan.fail_fsync) {
-        errno = EIO;
-        return -1;
-    }
-    return ::fsync(fd);
-}
-
 TEST_F(FilesTest, WriterSurvivesShortWritesAndFailsCleanlyAtAnyByte) {
     const std::string data = "123.456789------2.160174089302\r\n";
     const struct {
         const char* what;
-        WritePlan plan;
+        testing::WriteScript script;
         bool ok;
         const char* reason;
     } cases[] = {
-        {"short and interrupted writes", {.max_chunk = 3, .interruptions = 2}, true, ""},
+        {"short and interrupted writes", {.chunk = 3, .interruptions = 2}, true, ""},
         {"full at byte 0", {.fail_at = 0}, false, "write failed: no space left on device"},
-        {"full in the middle", {.max_chunk = 5, .fail_at = 12}, false, "write failed"},
+        {"full in the middle", {.chunk = 5, .fail_at = 12}, false, "write failed"},
         {"full at the last byte", {.fail_at = data.size() - 1}, false, "write failed"},
-        {"flush fails", {.fail_fsync = true}, false, "flush failed: input/output error"},
+        {"flush fails", {.fail_flush = true}, false, "flush failed: input/output error"},
     };
-    const FileWriteCalls scripted{ScriptedWrite, ScriptedFsync};
     for (const auto& c : cases) {
         Put("out.txt", "old");
-        plan = c.plan;
-        AtomicFileWriter writer(Path("out.txt"), scripted);
+        testing::write_script = c.script;
+        AtomicFileWriter writer(Path("out.txt"), testing::kScriptedCalls);
         ASSERT_TRUE(writer.Open()) << c.what;
         // Two pieces, so a failure can fall in either.
         const bool ok =

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "scratch_directory.h"
+#include "scripted_writes.h"
 #include "small_disk.h"
 #include "text/files.h"
 
@@ -25,7 +26,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::Entries;
+using testing::kScriptedCalls;
 using testing::ReadFile;
+using testing::write_script;
 using testing::WriteFile;
 
 class WriteFaultsTest : public ::testing::Test {
@@ -48,39 +51,6 @@ const std::vector<std::string> kPieces = {
     "1e400------1.#INF\r\n",
 };
 
-// Scripted system calls. Each write stores at most `chunk` bytes; once
-// `fail_at` bytes are stored, the next write fails with `error` (or, with
-// error 0, stores nothing without an error); the flush fails when asked to.
-struct Script {
-    std::size_t chunk = SIZE_MAX;
-    std::size_t fail_at = SIZE_MAX;
-    int error = ENOSPC;
-    bool fail_flush = false;
-    std::size_t stored = 0;
-};
-Script script;
-
-ssize_t ScriptedWrite(int fd, const void* bytes, size_t count) {
-    if (script.stored >= script.fail_at) {
-        errno = script.error;
-        return script.error == 0 ? 0 : -1;
-    }
-    const std::size_t allowed = std::min({count, script.chunk, script.fail_at - script.stored});
-    const ssize_t n = ::write(fd, bytes, allowed);
-    script.stored += static_cast<std::size_t>(std::max<ssize_t>(n, 0));
-    return n;
-}
-
-int ScriptedFlush(int fd) {
-    if (script.fail_flush) {
-        errno = EIO;
-        return -1;
-    }
-    return ::fsync(fd);
-}
-
-constexpr FileWriteCalls kScriptedCalls{ScriptedWrite, ScriptedFlush};
-
 // Opens, writes every piece and commits, going on as a careless caller would
 // after a failure: nothing after the failure may bring the file in.
 bool SaveAllPieces(AtomicFileWriter& writer) {
@@ -95,9 +65,9 @@ class WriteFaultsAtByteTest : public WriteFaultsTest {
   protected:
     // Saves the pieces under the script and expects the save to fail with this
     // reason, leaving the previous file alone and nothing beside it.
-    void ExpectCleanFailure(const Script& plan, const std::string& reason) {
+    void ExpectCleanFailure(const testing::WriteScript& script, const std::string& reason) {
         WriteFile(target_, kPrevious);
-        script = plan;
+        write_script = script;
         AtomicFileWriter writer(target_, kScriptedCalls);
         EXPECT_FALSE(SaveAllPieces(writer));
         EXPECT_EQ(writer.Error(), reason);
@@ -149,7 +119,7 @@ TEST_F(WriteFaultsTest, FailedFlushKeepsThePreviousFile) {
         if (existing) {
             WriteFile(target_, kPrevious);
         }
-        script = {.fail_flush = true};
+        write_script = {.fail_flush = true};
         AtomicFileWriter writer(target_, kScriptedCalls);
         EXPECT_FALSE(SaveAllPieces(writer));
         EXPECT_EQ(writer.Error(), "flush failed: input/output error");
