@@ -76,7 +76,9 @@ class MainWindowTest : public QObject {
     }
 
     void labelsShowTheirTextAsItStands() {
-        for (QLabel* label : window_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        const QList<QLabel*> labels = window_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(labels.size(), 4);  // 标签1 to 标签4: the loop checks each
+        for (QLabel* label : labels) {
             QCOMPARE(label->textFormat(), Qt::PlainText);
             QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         }
