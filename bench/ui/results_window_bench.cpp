@@ -3,21 +3,15 @@
 // them, saving them, and the peak memory of the whole process.
 //
 //   results_window_bench [line count]      (default 1000000; runs offscreen)
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <string>
 
@@ -25,6 +19,7 @@
 #include "ui/main_window.h"
 #include "ui/report_list.h"
 #include "ui/results_window.h"
+#include "window_driver.h"
 
 namespace {
 
@@ -47,20 +42,6 @@ QByteArray AnglesFile(int lines) {
         file.append(line);
     }
     return file;
-}
-
-// Answers the next modal window from inside its event loop.
-void WhenModalAppears(std::function<void(QWidget*)> answer) {
-    auto* timer = new QTimer;
-    timer->setInterval(1);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(modal);
-        }
-    });
-    timer->start();
 }
 
 long PeakResidentKilobytes() {
@@ -87,12 +68,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("angles.txt"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(AnglesFile(lines)) < 0) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
-        }
+    if (!velmora::testing::WriteBytes(path, AnglesFile(lines))) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
     }
     velmora::OverrideProgramDirectory(folder.path().toStdString());
 
@@ -100,19 +78,15 @@ int main(int argc, char* argv[]) {
     main_window->show();
     QApplication::processEvents();
 
-    // Batch: the clock starts when the dialog is accepted.
+    // Batch: the clock starts when the dialog is answered.
     Clock::time_point accepted;
-    WhenModalAppears([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        // selectFile drops the file list's selection, which the dialog restores
-        // from the last time and would prefer to the typed name.
-        dialog->selectFile(path);
-        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
-        accepted = Clock::now();
-        // QFileDialog hides accept(); through QDialog it still checks the file.
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    main_window->按钮2->click();
+    {
+        const velmora::testing::ModalAnswer choose([&](QWidget* modal) {
+            accepted = Clock::now();
+            velmora::testing::ChooseFileInDialog(path)(modal);
+        });
+        main_window->按钮2->click();
+    }
     auto* results = main_window->findChild<velmora::ResultsWindow*>();
     velmora::ReportList& list = *results->超级列表框1;
     while (list.model()->rowCount() < lines) {
@@ -139,23 +113,22 @@ int main(int argc, char* argv[]) {
 
     // Save: from the click to the message box that reports the outcome.
     double save_ms = 0;
-    QString outcome;
+    velmora::testing::SeenMessage outcome;
     const Clock::time_point clicked = Clock::now();
-    WhenModalAppears([&](QWidget* modal) {
-        save_ms = MillisecondsSince(clicked);
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        outcome = box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    results->按钮1->click();
+    {
+        const velmora::testing::ModalAnswer acknowledge([&](QWidget* modal) {
+            save_ms = MillisecondsSince(clicked);
+            velmora::testing::AcknowledgeMessage(outcome)(modal);
+        });
+        results->按钮1->click();
+    }
 
-    const qint64 saved_bytes =
-        QFile(folder.filePath(QString::fromUtf16(u"Velmora结果.txt"))).size();
+    const qint64 saved_bytes = QFile(folder.filePath(velmora::testing::kResultsFile)).size();
     std::printf("lines                         %d\n", lines);
     std::printf("dialog accepted -> rows shown %.0f ms\n", shown_ms);
     std::printf("one scroll step, painted      %.2f ms\n", scroll_ms);
     std::printf("save (click -> message)       %.0f ms, %lld bytes, %s\n", save_ms,
-                static_cast<long long>(saved_bytes), qPrintable(outcome));
+                static_cast<long long>(saved_bytes), qPrintable(outcome.text));
     std::printf("peak resident memory (VmHWM)  %.0f MB\n", PeakResidentKilobytes() / 1024.0);
     delete main_window;
     return 0;
